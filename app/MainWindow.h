@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QWidget>
+
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    MainWindow();
+};

@@ -1,0 +1,102 @@
+#include "app/Startup.h"
+
+#include "app/UserPaths.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QSettings>
+
+namespace {
+
+const QString userDirKey = QStringLiteral("userdir");
+
+bool hasEntry(const QDir& dir, const QString& name)
+{
+    const QFileInfo entry(dir.filePath(name));
+    return entry.exists() || entry.isSymLink();
+}
+
+// `active` holds the canonical paths of the source and target directories on
+// the current path of the recursion: a directory met again through a symbolic
+// link (or a template that lies inside the tree it seeds) is skipped.
+void merge(QDir& source, QDir& target, QSet<QString>& active)
+{
+    const QStringList subdirs = source.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
+    for (const QString& name : subdirs) {
+        const QString sourcePath = source.path();
+        const QString targetPath = target.path();
+        if (!source.cd(name))
+            continue;
+        const QString canonicalSource = source.canonicalPath();
+        if (canonicalSource.isEmpty() || active.contains(canonicalSource)) {
+            source.setPath(sourcePath);
+            continue;
+        }
+        if (!hasEntry(target, name))
+            target.mkdir(name);
+        if (!target.cd(name)) {
+            // A plain file of that name stands in the target: skip the whole directory.
+            source.setPath(sourcePath);
+            continue;
+        }
+        const QString canonicalTarget = target.canonicalPath();
+        active.insert(canonicalSource);
+        active.insert(canonicalTarget);
+        merge(source, target, active);
+        active.remove(canonicalSource);
+        active.remove(canonicalTarget);
+        source.setPath(sourcePath);
+        target.setPath(targetPath);
+    }
+
+    const QStringList files = source.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+    for (const QString& name : files) {
+        if (!hasEntry(target, name))
+            QFile::copy(source.absoluteFilePath(name), target.absoluteFilePath(name));
+    }
+}
+
+} // namespace
+
+void readIni(const QString& iniPath)
+{
+    QSettings settings;
+    if (QFile::exists(iniPath)) {
+        const QSettings ini(iniPath, QSettings::IniFormat);
+        settings.setValue(userDirKey, ini.value(userDirKey));
+    } else {
+        settings.setValue(userDirKey, QCoreApplication::applicationDirPath() + QStringLiteral("/../user"));
+    }
+}
+
+void initUserProfile()
+{
+    QDir home = QDir::home();
+    if (!home.exists(UserPaths::dataRelative()) && !home.mkpath(UserPaths::dataRelative()))
+        return;
+
+    const QString templatePath = QSettings().value(userDirKey).toString();
+    if (templatePath.isEmpty())
+        return;
+    QDir source(templatePath);
+
+    QDir target = QDir::home();
+    if (!target.cd(UserPaths::dataRelative()))
+        return;
+
+    copyRec(source, target);
+}
+
+void copyRec(QDir& source, QDir& target)
+{
+    QSet<QString> active;
+    const QString canonicalSource = source.canonicalPath();
+    const QString canonicalTarget = target.canonicalPath();
+    if (canonicalSource.isEmpty() || canonicalTarget.isEmpty())
+        return;
+    active.insert(canonicalSource);
+    active.insert(canonicalTarget);
+    merge(source, target, active);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDir>
+#include <QString>
+
+// Start-up of the program, run once before the event loop.
+
+// Records the template user directory under "userdir" in the per-user
+// settings: the ini file's value when the file exists, otherwise the
+// executable's directory + "/../user".
+void readIni(const QString& iniPath);
+
+// Makes sure the user data tree exists below the home directory and merges
+// the template user directory into it without overwriting anything.
+void initUserProfile();
+
+// Depth-first merge of everything below source into target that target lacks.
+// Both directories stand where they started when it returns.
+void copyRec(QDir& source, QDir& target);

@@ -1,0 +1,21 @@
+#include "app/MainWindow.h"
+#include "app/Startup.h"
+#include "unit/Registry.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("KIV GmbH"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("kiv.example"));
+    QCoreApplication::setApplicationName(QStringLiteral("Velmora 2"));
+
+    readIni(QStringLiteral("../velmora2/velmora2.ini"));
+    initUserProfile();
+    unit::Registry::singleton()->refresh();
+
+    MainWindow window;
+    window.show();
+    return app.exec();
+}

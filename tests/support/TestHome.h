@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A fresh temporary directory used as HOME and XDG_CONFIG_HOME, so that no
+// test reads or writes the real home or the real settings.
+class TestHome
+{
+public:
+    TestHome();
+
+    // Points HOME and XDG_CONFIG_HOME at a new empty directory.
+    void reset();
+
+    QString path() const { return _dir->path(); }
+
+    // Test helpers for files below the home directory.
+    static void writeFile(const QString& path, const QByteArray& content);
+    static QByteArray readFile(const QString& path);
+
+private:
+    std::unique_ptr<QTemporaryDir> _dir;
+};

@@ -1,0 +1,165 @@
+#include "support/TestMain.h"
+
+#include "unit/Registry.h"
+
+#include <QFile>
+
+namespace {
+
+QByteArray unitFile(const QStringList& ids)
+{
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                     "<unit:unit xmlns:unit=\"http://schemas.kiv.example/schema/unit\">\n"
+                     "  <unit:translations/>\n  <unit:unittypes>\n";
+    for (const QString& id : ids)
+        xml += "    <unit:unittype unit:id=\"" + id.toUtf8() + "\"/>\n";
+    return xml + "  </unit:unittypes>\n</unit:unit>\n";
+}
+
+} // namespace
+
+class RegistryTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestHome _home;
+    unit::Registry* _registry = unit::Registry::singleton();
+
+    QString units() const { return _home.path() + "/Ostrel/Velmora2/units"; }
+    void writeUnit(const QString& relativeDir, const QStringList& ids,
+                   const QString& fileName = QStringLiteral("unit.xml"))
+    {
+        TestHome::writeFile(units() + "/" + relativeDir + "/" + fileName, unitFile(ids));
+    }
+
+private slots:
+    void init() { _home.reset(); }
+
+    void singletonIsOneObject()
+    {
+        QCOMPARE(unit::Registry::singleton(), _registry);
+    }
+
+    void missingUnitsDirectoryLeavesRegistryEmpty()
+    {
+        // A unit file directly below the home directory must not be read.
+        TestHome::writeFile(_home.path() + "/unit.xml", unitFile({"stray"}));
+        writeUnit("../../stray", {"alsoStray"});
+        QDir(units()).removeRecursively();
+        _registry->refresh();
+        QVERIFY(_registry->isEmpty());
+        QVERIFY(_registry->getIDs().isEmpty());
+        QVERIFY(!_registry->hasID("stray"));
+    }
+
+    void idsSortByCodeUnitAndShareTheirDirectory()
+    {
+        writeUnit("x.unit", {"b", "B"});
+        writeUnit("y.unit", {"a"});
+        _registry->refresh();
+        QCOMPARE(_registry->getIDs(), QStringList({"B", "a", "b"}));
+        QCOMPARE(_registry->getDir("b").absolutePath(), units() + "/x.unit");
+        QCOMPARE(_registry->getDir("B").absolutePath(), units() + "/x.unit");
+        QCOMPARE(_registry->getDir("a").absolutePath(), units() + "/y.unit");
+        QVERIFY(_registry->getDir("b").isAbsolute());
+        QCOMPARE(_registry->getDir("unknown").path(), QDir().path());
+    }
+
+    void parentFileIsReadAfterItsChildren()
+    {
+        writeUnit("X", {"same"});
+        writeUnit("X/Y", {"same"});
+        writeUnit("X/Y/Z", {"same"});
+        _registry->refresh();
+        QCOMPARE(_registry->getDir("same").absolutePath(), units() + "/X");
+    }
+
+    void fileNameMatchIgnoresCaseOnly()
+    {
+        writeUnit("upper", {"upper"}, "UNIT.XML");
+        writeUnit("mixed", {"mixed"}, "Unit.Xml");
+        writeUnit("backup", {"backup"}, "unit.xml.bak");
+        writeUnit("prefixed", {"prefixed"}, "my-unit.xml");
+        _registry->refresh();
+        QCOMPARE(_registry->getIDs(), QStringList({"mixed", "upper"}));
+    }
+
+    void hiddenEntriesAreSkipped()
+    {
+        writeUnit(".hidden", {"hiddenDir"});
+        writeUnit("visible", {"hiddenFile"}, ".unit.xml");
+        writeUnit("visible/deeper", {"visible"});
+        _registry->refresh();
+        QCOMPARE(_registry->getIDs(), QStringList({"visible"}));
+    }
+
+    void brokenFilesContributeNothing_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("not well-formed")
+            << QByteArray("<unit:unit><unit:unittypes><unit:unittype unit:id=\"bad\"></unit:unit>");
+        QTest::newRow("garbage") << QByteArray("\x00\x01\xff\xfe garbage", 14);
+        QTest::newRow("other prefix")
+            << QByteArray("<u:unit xmlns:u=\"http://schemas.kiv.example/schema/unit\"><u:unittypes>"
+                          "<u:unittype u:id=\"bad\"/></u:unittypes></u:unit>");
+        QTest::newRow("no prefix")
+            << QByteArray("<unit><unittypes><unittype id=\"bad\"/></unittypes></unit>");
+        QTest::newRow("no unittypes")
+            << QByteArray("<unit:unit><unit:unittype unit:id=\"bad\"/></unit:unit>");
+        QTest::newRow("nested too deep")
+            << QByteArray("<unit:unit><unit:x><unit:unittypes><unit:unittype unit:id=\"bad\"/>"
+                          "</unit:unittypes></unit:x></unit:unit>");
+        QTest::newRow("empty and missing id")
+            << QByteArray("<unit:unit><unit:unittypes><unit:unittype unit:id=\"\"/>"
+                          "<unit:unittype/></unit:unittypes></unit:unit>");
+    }
+
+    void brokenFilesContributeNothing()
+    {
+        QFETCH(QByteArray, content);
+        TestHome::writeFile(units() + "/broken/unit.xml", content);
+        writeUnit("good", {"good"});
+        _registry->refresh();
+        QCOMPARE(_registry->getIDs(), QStringList({"good"}));
+    }
+
+    void onlyFirstUnittypesCountsAndIdsStayUntrimmed()
+    {
+        TestHome::writeFile(units() + "/u/unit.xml",
+            "<unit:unit><unit:unittypes><unit:unittype unit:id=\" padded \"/>"
+            "<unit:other unit:id=\"other\"/></unit:unittypes>"
+            "<unit:unittypes><unit:unittype unit:id=\"second\"/></unit:unittypes></unit:unit>");
+        _registry->refresh();
+        QCOMPARE(_registry->getIDs(), QStringList({" padded "}));
+        QVERIFY(!_registry->hasID("padded"));
+    }
+
+    void refreshForgetsDeletedFiles()
+    {
+        writeUnit("gone", {"gone"});
+        writeUnit("kept", {"kept"});
+        _registry->refresh();
+        QCOMPARE(_registry->getIDs(), QStringList({"gone", "kept"}));
+        QVERIFY(QFile::remove(units() + "/gone/unit.xml"));
+        _registry->refresh();
+        QCOMPARE(_registry->getIDs(), QStringList({"kept"}));
+    }
+
+    void symbolicLinkCycleEnds()
+    {
+        writeUnit("a", {"inA"});
+        writeUnit("a/b", {"inB"});
+        QVERIFY(QFile::link(units() + "/a", units() + "/a/b/backToA"));
+        QVERIFY(QFile::link(units(), units() + "/a/b/backToUnits"));
+        // A link to a directory outside the units directory is followed.
+        writeUnit("../../outside", {"outside"});
+        QVERIFY(QFile::link(_home.path() + "/Ostrel/outside", units() + "/linked"));
+        _registry->refresh();
+        QCOMPARE(_registry->getIDs(), QStringList({"inA", "inB", "outside"}));
+    }
+};
+
+FBM_TEST_MAIN(RegistryTest)
+#include "tst_registry.moc"
