@@ -1,0 +1,265 @@
+#include "support/TestMain.h"
+
+#include "app/Startup.h"
+#include "unit/Registry.h"
+
+#include <QDateTime>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+
+namespace {
+
+// Every file below root, relative to it, with its content; hidden entries included.
+QMap<QString, QByteArray> snapshot(const QString& root)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(root).relativeFilePath(path), TestHome::readFile(path));
+    }
+    return files;
+}
+
+void setMTime(const QString& path, const QDateTime& time)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+} // namespace
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestHome _home;
+    QTemporaryDir _template;
+
+    QString data() const { return _home.path() + "/Ostrel/Velmora2"; }
+
+    void useTemplate(const QString& path) { QSettings().setValue("userdir", path); }
+
+    void writeTemplate(const QString& relative, const QByteArray& content)
+    {
+        TestHome::writeFile(_template.path() + "/" + relative, content);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setOrganizationName("KIV GmbH");
+        QCoreApplication::setApplicationName("Velmora 2");
+    }
+
+    void init()
+    {
+        _home.reset();
+        QVERIFY(QDir(_template.path()).removeRecursively());
+        QVERIFY(QDir().mkpath(_template.path()));
+        useTemplate(_template.path());
+    }
+
+    void readIniRecordsTheTemplateDirectory()
+    {
+        const QString defaultPath = QCoreApplication::applicationDirPath() + "/../user";
+        QSettings().setValue("userdir", "/somewhere/else");
+        readIni(_home.path() + "/missing.ini");
+        QCOMPARE(QSettings().value("userdir").toString(), defaultPath);
+
+        TestHome::writeFile(_home.path() + "/velmora2/velmora2.ini", "userdir=relative/tmpl\n");
+        QDir::setCurrent(_home.path() + "/velmora2");
+        readIni("../velmora2/velmora2.ini");
+        QCOMPARE(QSettings().value("userdir").toString(), QString("relative/tmpl"));
+
+        // The ini path is relative to the working directory: from elsewhere it is not found.
+        QVERIFY(QDir().mkpath(_home.path() + "/elsewhere/cwd"));
+        QDir::setCurrent(_home.path() + "/elsewhere/cwd");
+        readIni("../velmora2/velmora2.ini");
+        QCOMPARE(QSettings().value("userdir").toString(), defaultPath);
+
+        TestHome::writeFile(_home.path() + "/velmora2/velmora2.ini", "[other]\nuserdir=grouped\n");
+        QDir::setCurrent(_home.path() + "/velmora2");
+        readIni("../velmora2/velmora2.ini");
+        QCOMPARE(QSettings().value("userdir").toString(), QString());
+        QDir::setCurrent(_home.path());
+    }
+
+    void firstStartCopiesTheTemplateWithoutHiddenEntries()
+    {
+        writeTemplate("devices/MyFunctionBlocks/device.xml", "device");
+        writeTemplate("units/a.unit/unit.xml", "a");
+        writeTemplate("units/a.unit/icons/a.png", "png");
+        writeTemplate("top.txt", "top");
+        writeTemplate(".hidden.txt", "hidden");
+        writeTemplate(".hiddenDir/file.txt", "hidden");
+        writeTemplate("units/.git/config", "hidden");
+        QVERIFY(QDir().mkpath(_template.path() + "/empty/dir"));
+
+        initUserProfile();
+
+        QMap<QString, QByteArray> expected{{"devices/MyFunctionBlocks/device.xml", "device"},
+            {"units/a.unit/unit.xml", "a"}, {"units/a.unit/icons/a.png", "png"}, {"top.txt", "top"}};
+        QCOMPARE(snapshot(data()), expected);
+        QVERIFY(QFileInfo(data() + "/empty/dir").isDir());
+        QVERIFY(!QFileInfo::exists(data() + "/.hiddenDir"));
+    }
+
+    void laterStartsOnlyAddWhatIsMissing()
+    {
+        writeTemplate("units/a.unit/unit.xml", "template a");
+        writeTemplate("units/b.unit/unit.xml", "template b");
+        writeTemplate("readme.txt", "template readme");
+        initUserProfile();
+
+        const QDateTime old = QDateTime::currentDateTime().addDays(-3);
+        const QStringList files{"units/a.unit/unit.xml", "units/b.unit/unit.xml", "readme.txt"};
+        for (const QString& file : files)
+            setMTime(data() + "/" + file, old);
+        TestHome::writeFile(data() + "/units/a.unit/unit.xml", "edited by the user");
+        setMTime(data() + "/units/a.unit/unit.xml", old);
+        QVERIFY(QFile::remove(data() + "/readme.txt"));
+        // A directory of the user where the template has a file stays a directory.
+        QVERIFY(QFile::remove(data() + "/units/b.unit/unit.xml"));
+        QVERIFY(QDir().mkpath(data() + "/units/b.unit/unit.xml"));
+
+        initUserProfile();
+
+        QCOMPARE(TestHome::readFile(data() + "/units/a.unit/unit.xml"), QByteArray("edited by the user"));
+        QCOMPARE(QFileInfo(data() + "/units/a.unit/unit.xml").lastModified(), old);
+        QCOMPARE(TestHome::readFile(data() + "/readme.txt"), QByteArray("template readme"));
+        QVERIFY(QFileInfo(data() + "/units/b.unit/unit.xml").isDir());
+    }
+
+    void unchangedTemplateTouchesNothing()
+    {
+        writeTemplate("units/a.unit/unit.xml", "a");
+        writeTemplate("devices/d/device.xml", "d");
+        initUserProfile();
+        const QDateTime old = QDateTime::currentDateTime().addDays(-1);
+        setMTime(data() + "/units/a.unit/unit.xml", old);
+        setMTime(data() + "/devices/d/device.xml", old);
+        const auto before = snapshot(data());
+        const QDateTime dirTime = QFileInfo(data() + "/units").lastModified();
+
+        initUserProfile();
+
+        QCOMPARE(snapshot(data()), before);
+        QCOMPARE(QFileInfo(data() + "/units/a.unit/unit.xml").lastModified(), old);
+        QCOMPARE(QFileInfo(data() + "/devices/d/device.xml").lastModified(), old);
+        QCOMPARE(QFileInfo(data() + "/units").lastModified(), dirTime);
+    }
+
+    void blockedDirectoryIsSkippedWithItsContents()
+    {
+        writeTemplate("a/inner.txt", "a");
+        writeTemplate("blocked/secret.txt", "must not land anywhere");
+        writeTemplate("blocked/deeper/more.txt", "must not land anywhere");
+        writeTemplate("z/inner.txt", "z");
+        writeTemplate("after.txt", "after");
+        TestHome::writeFile(data() + "/blocked", "a plain file of the user");
+
+        QDir source(_template.path());
+        QDir target(data());
+        copyRec(source, target);
+
+        QCOMPARE(source.path(), _template.path());
+        QCOMPARE(target.path(), data());
+        QCOMPARE(TestHome::readFile(data() + "/blocked"), QByteArray("a plain file of the user"));
+        QMap<QString, QByteArray> expected{{"a/inner.txt", "a"}, {"z/inner.txt", "z"},
+            {"after.txt", "after"}, {"blocked", "a plain file of the user"}};
+        QCOMPARE(snapshot(data()), expected);
+        QVERIFY(!QFileInfo::exists(_home.path() + "/secret.txt"));
+        QVERIFY(!QFileInfo::exists(_home.path() + "/Ostrel/secret.txt"));
+    }
+
+    void blockedDataTreeCopiesNothing()
+    {
+        writeTemplate("top.txt", "top");
+        writeTemplate("units/u/unit.xml", "u");
+        TestHome::writeFile(_home.path() + "/Ostrel/Velmora2", "a plain file");
+
+        initUserProfile();
+
+        auto home = snapshot(_home.path());
+        for (const QString& key : home.keys()) {
+            if (key.startsWith(".config/"))
+                home.remove(key);
+        }
+        QCOMPARE(home, (QMap<QString, QByteArray>{{"Ostrel/Velmora2", "a plain file"}}));
+    }
+
+    void emptyTemplatePathCopiesNothing()
+    {
+        // An empty path would name the working directory.
+        TestHome::writeFile(_home.path() + "/cwd/file.txt", "cwd");
+        QDir::setCurrent(_home.path() + "/cwd");
+        useTemplate(QString());
+        initUserProfile();
+        QVERIFY(QFileInfo(data()).isDir());
+        QVERIFY(snapshot(data()).isEmpty());
+        QDir::setCurrent(_home.path());
+    }
+
+    void linksAreFollowedWithoutLooping()
+    {
+        writeTemplate("real/file.txt", "content");
+        QVERIFY(QFile::link(_template.path() + "/real", _template.path() + "/real/loop"));
+        QVERIFY(QFile::link(_template.path(), _template.path() + "/real/up"));
+        QVERIFY(QFile::link(_template.path() + "/real/file.txt", _template.path() + "/linked.txt"));
+
+        initUserProfile();
+
+        QCOMPARE(TestHome::readFile(data() + "/linked.txt"), QByteArray("content"));
+        QVERIFY(!QFileInfo(data() + "/linked.txt").isSymLink());
+        QCOMPARE(TestHome::readFile(data() + "/real/file.txt"), QByteArray("content"));
+        QVERIFY(snapshot(data()).size() <= 4);
+    }
+
+    void templateInsideTheDataTreeEnds()
+    {
+        TestHome::writeFile(data() + "/units/u/unit.xml", "u");
+        useTemplate(_home.path() + "/Ostrel");
+        initUserProfile();
+        QVERIFY(!QFileInfo::exists(data() + "/Velmora2"));
+        QCOMPARE(snapshot(data()).keys(), QStringList({"units/u/unit.xml"}));
+    }
+
+    void shippedTemplateSeedsAnEmptyHome()
+    {
+        // Test programs live one level below the build tree, like bin/fbmanager.
+        readIni(_home.path() + "/no-such.ini");
+        initUserProfile();
+        unit::Registry::singleton()->refresh();
+        QVERIFY(QFileInfo(data() + "/devices/MyFunctionBlocks/device.xml").isFile());
+        QCOMPARE(unit::Registry::singleton()->getIDs(),
+            QStringList({"Examples Counter", "Examples Gain", "Examples Sum"}));
+    }
+
+    void programStartCreatesTheDataTree()
+    {
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", _home.path());
+        env.insert("XDG_CONFIG_HOME", _home.path() + "/.config");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(_home.path());
+        program.start(FBM_PROGRAM, {});
+        QVERIFY(program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QFileInfo::exists(data() + "/units/Examples/sum.unit/unit.xml"), 10000);
+        program.kill();
+        program.waitForFinished();
+        QCOMPARE(QSettings(_home.path() + "/.config/KIV GmbH/Velmora 2.conf", QSettings::IniFormat)
+                     .value("userdir").toString(),
+            QFileInfo(FBM_PROGRAM).absolutePath() + "/../user");
+    }
+};
+
+FBM_TEST_MAIN(StartupTest)
+#include "tst_startup.moc"
