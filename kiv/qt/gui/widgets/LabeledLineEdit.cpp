@@ -1,0 +1,24 @@
+#include "kiv/qt/gui/widgets/LabeledLineEdit.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace kiv::qt::gui::widgets {
+
+LabeledLineEdit::LabeledLineEdit(const QString& label, QWidget* parent)
+    : QWidget(parent)
+    , _label(new QLabel(label))
+    , _lineEdit(new QLineEdit)
+{
+    _label->setBuddy(_lineEdit);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(_label);
+    layout->addWidget(_lineEdit, 1);
+
+    connect(_lineEdit, &QLineEdit::textChanged, this, &LabeledLineEdit::textChanged);
+}
+
+} // namespace kiv::qt::gui::widgets
