@@ -6,6 +6,30 @@
 
 namespace unit {
 
+namespace {
+
+// The class headers of both plug-ins: an include guard around one class
+// derived from a class of the plug-in API.
+QStringList classHeader(
+    const QString& name, const QString& apiHeader, const QString& apiClass, const QStringList& body)
+{
+    const QString guard = QLatin1Char('_') + name + QLatin1String("_H_");
+    QStringList lines = {
+        QLatin1String("#ifndef ") + guard,
+        QLatin1String("#define ") + guard,
+        QString(),
+        QLatin1String("#include \"plugin/") + apiHeader + QLatin1String(".h\""),
+        QString(),
+        QLatin1String("class ") + name + QLatin1String(" : public plugin::") + apiClass,
+        QStringLiteral("{"),
+    };
+    lines << body << QStringLiteral("private:") << QStringLiteral("};") << QString()
+          << QLatin1String("#endif // ") + guard;
+    return lines;
+}
+
+} // namespace
+
 QByteArray Generator::unitSimMainCpp() const
 {
     const QString addLine = QLatin1String("ADD_UNIT( \"") + cppStringContent(_id) + QLatin1String("\", ")
@@ -17,24 +41,15 @@ QByteArray Generator::unitSimMainCpp() const
 QString Generator::unitSimClass(QByteArray& header, QByteArray& source) const
 {
     const QString name = className();
-    header = localText({
-        QLatin1String("#ifndef _") + name + QLatin1String("_H_"),
-        QLatin1String("#define _") + name + QLatin1String("_H_"),
-        QString(),
-        QStringLiteral("#include \"plugin/simulation/Unit.h\""),
-        QString(),
-        QLatin1String("class ") + name + QLatin1String(" : public plugin::simulation::Unit"),
-        QStringLiteral("{"),
-        QStringLiteral("public:"),
-        QLatin1Char('\t') + name + QLatin1String(" (plugin::simulation::UnitDelegate& del);"),
-        QString(),
-        QStringLiteral("\tvoid step (void);"),
-        QString(),
-        QStringLiteral("private:"),
-        QStringLiteral("};"),
-        QString(),
-        QLatin1String("#endif // _") + name + QLatin1String("_H_"),
-    });
+    header
+        = localText(classHeader(name, QStringLiteral("simulation/Unit"), QStringLiteral("simulation::Unit"),
+            {
+                QStringLiteral("public:"),
+                QLatin1Char('\t') + name + QLatin1String(" (plugin::simulation::UnitDelegate& del);"),
+                QString(),
+                QStringLiteral("\tvoid step (void);"),
+                QString(),
+            }));
     source = localText({
         QLatin1String("#include \"") + name + QLatin1String(".h\""),
         QString(),
@@ -62,27 +77,17 @@ QByteArray Generator::unitGuiMainCpp() const
 QString Generator::unitGuiClass(QByteArray& header, QByteArray& source) const
 {
     const QString name = className();
-    header = localText({
-        QLatin1String("#ifndef _") + name + QLatin1String("_H_"),
-        QLatin1String("#define _") + name + QLatin1String("_H_"),
-        QString(),
-        QStringLiteral("#include \"plugin/gui/UnitDialog.h\""),
-        QString(),
-        QLatin1String("class ") + name + QLatin1String(" : public plugin::gui::UnitDialog"),
-        QStringLiteral("{"),
-        QStringLiteral("\tQ_OBJECT"),
-        QString(),
-        QStringLiteral("public:"),
-        QLatin1Char('\t') + name + QLatin1String(" (plugin::gui::UnitDelegate& del);"),
-        QString(),
-        QStringLiteral("\tvoid update (const plugin::gui::UnitHistoryBundle& buf);"),
-        QStringLiteral("\tvoid translate (void);"),
-        QString(),
-        QStringLiteral("private:"),
-        QStringLiteral("};"),
-        QString(),
-        QLatin1String("#endif // _") + name + QLatin1String("_H_"),
-    });
+    header = localText(classHeader(name, QStringLiteral("gui/UnitDialog"), QStringLiteral("gui::UnitDialog"),
+        {
+            QStringLiteral("\tQ_OBJECT"),
+            QString(),
+            QStringLiteral("public:"),
+            QLatin1Char('\t') + name + QLatin1String(" (plugin::gui::UnitDelegate& del);"),
+            QString(),
+            QStringLiteral("\tvoid update (const plugin::gui::UnitHistoryBundle& buf);"),
+            QStringLiteral("\tvoid translate (void);"),
+            QString(),
+        }));
 
     QStringList lines = {
         QLatin1String("#include \"") + name + QLatin1String(".h\""),
