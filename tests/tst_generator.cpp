@@ -1,0 +1,339 @@
+#include "support/TestMain.h"
+
+#include "unit/Exception.h"
+#include "unit/Generator.h"
+#include "unit/Registry.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QProcess>
+
+using unit::Generator;
+
+namespace {
+
+const char* const otherProcessOutput = "FBM_GENERATOR_TEST_OUTPUT";
+
+Generator block(bool withDialog = true)
+{
+    Generator g(withDialog);
+    g.setVendor("ACME");
+    g.setName("My Block");
+    g.setId("ACME My Block");
+    g.setGuiName("My Block");
+    g.setPluginBaseName("myblock");
+    g.addConnector(Generator::Input, "in1", "float", "Input 1", "0", false);
+    g.addConnector(Generator::Output, "out1", "bool", "Output 1", "false", true);
+    g.addStateVar("counter", "int32", "0");
+    return g;
+}
+
+// Everything a block's generator produces, in one piece.
+QByteArray allTexts(const Generator& g)
+{
+    QByteArray simHeader, simSource, guiHeader, guiSource;
+    g.unitSimClass(simHeader, simSource);
+    g.unitGuiClass(guiHeader, guiSource);
+    return g.unitXml() + g.unitCMakeScript() + g.unitSimCMakeScript() + g.unitGuiCMakeScript()
+        + g.unitSimMainCpp() + simHeader + simSource + g.unitGuiMainCpp() + guiHeader + guiSource;
+}
+
+QStringList filesBelow(const QString& dir)
+{
+    QStringList files;
+    const QDir root(dir);
+    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << root.relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+} // namespace
+
+class GeneratorTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestHome _home;
+    unit::Registry* _registry = unit::Registry::singleton();
+
+    QString blocks() const { return _home.path() + "/Ostrel/Velmora2/units/MyFunctionBlocks"; }
+    QString unitDir(const QString& name = "myblock.unit") const { return blocks() + "/" + name; }
+
+    // Generates and returns the code of the exception, 0 when there was none.
+    static int generate(Generator& g, bool overwrite, QString* message = nullptr)
+    {
+        try {
+            g.generate(overwrite);
+        } catch (const Exception& e) {
+            if (message)
+                *message = QString::fromStdString(e.getMessage());
+            return e.code;
+        }
+        return 0;
+    }
+
+private slots:
+    void init()
+    {
+        _home.reset();
+        _registry->refresh();
+    }
+
+    void exceptionCarriesMessageAndCode()
+    {
+        try {
+            throw Exception("FunctionBlockManager error", Exception::NonUniqueId);
+        } catch (const kiv::core::Exception& e) {
+            QCOMPARE(e.getMessage(), std::string("FunctionBlockManager error"));
+            QCOMPARE(QByteArray(e.what()), QByteArray("FunctionBlockManager error"));
+            QCOMPARE(dynamic_cast<const Exception&>(e).code, 1);
+        }
+        QCOMPARE(int(Exception::WriteFailed), 2);
+    }
+
+    void defaultTargetBeforeAndAfterGenerating()
+    {
+        Generator g = block();
+        QVERIFY(!QFileInfo::exists(blocks()));
+        QVERIFY(!g.directoryExists());
+        QVERIFY(QFileInfo(blocks()).isDir());
+        QCOMPARE(g.path(), unitDir());
+        QCOMPARE(generate(g, false), 0);
+        QCOMPARE(g.path(), unitDir());
+        QVERIFY(block().directoryExists());
+
+        QCOMPARE(filesBelow(unitDir()),
+            QStringList({ "plugin/CMakeLists.txt", "plugin/gui/CMakeLists.txt", "plugin/gui/MyBlock.cpp",
+                "plugin/gui/MyBlock.h", "plugin/gui/main.cpp", "plugin/simulation/CMakeLists.txt",
+                "plugin/simulation/MyBlock.cpp", "plugin/simulation/MyBlock.h", "plugin/simulation/main.cpp",
+                "unit.xml" }));
+        QVERIFY(QFileInfo(unitDir() + "/icons").isDir());
+
+        QByteArray header, source;
+        g.unitGuiClass(header, source);
+        QCOMPARE(TestHome::readFile(unitDir() + "/unit.xml"), g.unitXml());
+        QCOMPARE(TestHome::readFile(unitDir() + "/plugin/CMakeLists.txt"), g.unitCMakeScript());
+        QCOMPARE(TestHome::readFile(unitDir() + "/plugin/gui/main.cpp"), g.unitGuiMainCpp());
+        QCOMPARE(TestHome::readFile(unitDir() + "/plugin/gui/MyBlock.cpp"), source);
+
+        // The new block is known at once.
+        QVERIFY(_registry->hasID("ACME My Block"));
+        QCOMPARE(_registry->getDir("ACME My Block").absolutePath(), unitDir());
+    }
+
+    void existingTargetGetsAnAlternativeName()
+    {
+        QDir().mkpath(unitDir());
+        TestHome::writeFile(unitDir("myblock_1.unit"), "a plain file is an entry too");
+
+        Generator first = block();
+        QVERIFY(first.directoryExists());
+        QCOMPARE(first.path(), unitDir());
+        first.setId("first");
+        QCOMPARE(generate(first, false), 0);
+        QCOMPARE(first.path(), unitDir("myblock_0.unit"));
+
+        Generator second = block();
+        second.setId("second");
+        QCOMPARE(generate(second, false), 0);
+        QCOMPARE(second.path(), unitDir("myblock_2.unit"));
+        QVERIFY(QFileInfo::exists(unitDir("myblock_2.unit") + "/unit.xml"));
+        QVERIFY(!QFileInfo::exists(unitDir() + "/unit.xml"));
+    }
+
+    void overwriteRewritesDescriptionButKeepsSources()
+    {
+        Generator g = block();
+        QCOMPARE(generate(g, false), 0);
+        const QStringList kept
+            = { "plugin/simulation/main.cpp", "plugin/simulation/MyBlock.h", "plugin/simulation/MyBlock.cpp",
+                  "plugin/gui/main.cpp", "plugin/gui/MyBlock.h", "plugin/gui/MyBlock.cpp" };
+        const QStringList rewritten = { "unit.xml", "plugin/CMakeLists.txt",
+            "plugin/simulation/CMakeLists.txt", "plugin/gui/CMakeLists.txt" };
+        for (const QString& file : kept + rewritten)
+            TestHome::writeFile(unitDir() + "/" + file, "user's own");
+
+        Generator changed = block();
+        changed.setPluginBaseName("renamed");
+        changed.addConnector(Generator::Input, "extra", "float", "", "", false);
+        QCOMPARE(generate(changed, true), 0);
+        QCOMPARE(changed.path(), unitDir());
+        for (const QString& file : kept)
+            QCOMPARE(TestHome::readFile(unitDir() + "/" + file), QByteArray("user's own"));
+        QCOMPARE(TestHome::readFile(unitDir() + "/unit.xml"), changed.unitXml());
+        QCOMPARE(TestHome::readFile(unitDir() + "/plugin/CMakeLists.txt"), changed.unitCMakeScript());
+        QCOMPARE(TestHome::readFile(unitDir() + "/plugin/simulation/CMakeLists.txt"),
+            changed.unitSimCMakeScript());
+        QCOMPARE(TestHome::readFile(unitDir() + "/plugin/gui/CMakeLists.txt"), changed.unitGuiCMakeScript());
+    }
+
+    void classFilesOnlyComeWithANewMainCpp()
+    {
+        Generator g = block();
+        QCOMPARE(generate(g, false), 0);
+        QFile::remove(unitDir() + "/plugin/simulation/MyBlock.h");
+        QFile::remove(unitDir() + "/plugin/gui/MyBlock.cpp");
+        QCOMPARE(generate(g, true), 0);
+        QVERIFY(!QFileInfo::exists(unitDir() + "/plugin/simulation/MyBlock.h"));
+        QVERIFY(!QFileInfo::exists(unitDir() + "/plugin/gui/MyBlock.cpp"));
+
+        // A new main.cpp brings back the missing class file and leaves the other alone.
+        QFile::remove(unitDir() + "/plugin/simulation/main.cpp");
+        TestHome::writeFile(unitDir() + "/plugin/simulation/MyBlock.cpp", "user's own");
+        QCOMPARE(generate(g, true), 0);
+        QByteArray header, source;
+        g.unitSimClass(header, source);
+        QCOMPARE(TestHome::readFile(unitDir() + "/plugin/simulation/main.cpp"), g.unitSimMainCpp());
+        QCOMPARE(TestHome::readFile(unitDir() + "/plugin/simulation/MyBlock.h"), header);
+        QCOMPARE(TestHome::readFile(unitDir() + "/plugin/simulation/MyBlock.cpp"), QByteArray("user's own"));
+        QVERIFY(!QFileInfo::exists(unitDir() + "/plugin/gui/MyBlock.cpp"));
+    }
+
+    void withoutDialogNothingBelowGuiIsTouched()
+    {
+        Generator g = block(false);
+        QCOMPARE(generate(g, false), 0);
+        QVERIFY(!QFileInfo::exists(unitDir() + "/plugin/gui"));
+        QVERIFY(!TestHome::readFile(unitDir() + "/unit.xml").contains("plugin:type=\"dialog\""));
+
+        TestHome::writeFile(unitDir() + "/plugin/gui/CMakeLists.txt", "from an earlier run");
+        QCOMPARE(generate(g, true), 0);
+        QCOMPARE(filesBelow(unitDir() + "/plugin/gui"), QStringList({ "CMakeLists.txt" }));
+        QCOMPARE(
+            TestHome::readFile(unitDir() + "/plugin/gui/CMakeLists.txt"), QByteArray("from an earlier run"));
+    }
+
+    void idDeclaredElsewhereStopsBeforeAnythingIsCreated()
+    {
+        TestHome::writeFile(blocks() + "/other.unit/unit.xml",
+            "<unit:unit><unit:unittypes><unit:unittype unit:id=\"ACME My "
+            "Block\"/></unit:unittypes></unit:unit>");
+        _registry->refresh();
+
+        Generator g = block();
+        g.setIcon(blocks() + "/other.unit/unit.xml");
+        QString message;
+        QCOMPARE(generate(g, false, &message), int(Exception::NonUniqueId));
+        QCOMPARE(message, QString("FunctionBlockManager error"));
+        QVERIFY(!QFileInfo::exists(unitDir()));
+        QCOMPARE(
+            QDir(blocks()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({ "other.unit" }));
+    }
+
+    void regeneratingOverItselfIsNoClash()
+    {
+        Generator g = block();
+        QCOMPARE(generate(g, false), 0);
+        QVERIFY(_registry->hasID("ACME My Block"));
+
+        Generator again = block();
+        QCOMPARE(generate(again, true), 0);
+        QCOMPARE(again.path(), unitDir());
+
+        // An alternative directory would declare the same id a second time.
+        Generator elsewhere = block();
+        QCOMPARE(generate(elsewhere, false), int(Exception::NonUniqueId));
+        QVERIFY(!QFileInfo::exists(unitDir("myblock_0.unit")));
+    }
+
+    void iconIsCopiedOverAnOldOne()
+    {
+        TestHome::writeFile(_home.path() + "/pictures/block.png", "new icon");
+        TestHome::writeFile(unitDir() + "/icons/block.png", "old icon");
+        Generator g = block();
+        g.setIcon(_home.path() + "/pictures/block.png");
+        QCOMPARE(generate(g, true), 0);
+        QCOMPARE(TestHome::readFile(unitDir() + "/icons/block.png"), QByteArray("new icon"));
+        QVERIFY(TestHome::readFile(unitDir() + "/unit.xml").contains("unit:filename=\"icons/block.png\""));
+
+        // The icon already in place stays as it is.
+        Generator same = block();
+        same.setIcon(unitDir() + "/icons/block.png");
+        QCOMPARE(generate(same, true), 0);
+        QCOMPARE(TestHome::readFile(unitDir() + "/icons/block.png"), QByteArray("new icon"));
+    }
+
+    void missingIconIsNotCopied()
+    {
+        Generator g = block();
+        g.setIcon(_home.path() + "/pictures/none.png");
+        g.setIcon(_home.path() + "/pictures");
+        QCOMPARE(generate(g, false), 0);
+        QVERIFY(QDir(unitDir() + "/icons").isEmpty());
+        QVERIFY(TestHome::readFile(unitDir() + "/unit.xml").contains("unit:filename=\"icons/\""));
+    }
+
+    void writeFailureStopsWithThePath_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<bool>("obstacleIsDirectory");
+        QTest::addColumn<QString>("failedPath");
+        QTest::addColumn<bool>("unitXmlWritten");
+
+        QTest::newRow("unit directory is a file") << "" << false << "" << false;
+        QTest::newRow("unit.xml is a directory") << "unit.xml" << true << "unit.xml" << false;
+        QTest::newRow("plugin is a file") << "plugin" << false << "plugin/CMakeLists.txt" << true;
+        QTest::newRow("simulation is a file")
+            << "plugin/simulation" << false << "plugin/simulation/CMakeLists.txt" << true;
+        QTest::newRow("gui is a file") << "plugin/gui" << false << "plugin/gui/CMakeLists.txt" << true;
+        QTest::newRow("gui script is a directory")
+            << "plugin/gui/CMakeLists.txt" << true << "plugin/gui/CMakeLists.txt" << true;
+        QTest::newRow("icons is a file") << "icons" << false << "icons/block.png" << false;
+        QTest::newRow("icon is a directory") << "icons/block.png" << true << "icons/block.png" << false;
+    }
+
+    void writeFailureStopsWithThePath()
+    {
+        QFETCH(QString, obstacle);
+        QFETCH(bool, obstacleIsDirectory);
+        QFETCH(QString, failedPath);
+        QFETCH(bool, unitXmlWritten);
+
+        const QString obstaclePath = obstacle.isEmpty() ? unitDir() : unitDir() + "/" + obstacle;
+        if (obstacleIsDirectory)
+            TestHome::writeFile(obstaclePath + "/keeps it from being removed", "x");
+        else
+            TestHome::writeFile(obstaclePath, "in the way");
+        TestHome::writeFile(_home.path() + "/block.png", "icon");
+
+        Generator g = block();
+        g.setIcon(_home.path() + "/block.png");
+        QString message;
+        QCOMPARE(generate(g, true, &message), int(Exception::WriteFailed));
+        QCOMPARE(message, failedPath.isEmpty() ? unitDir() : unitDir() + "/" + failedPath);
+        QCOMPARE(QFileInfo::exists(unitDir() + "/unit.xml") && QFileInfo(unitDir() + "/unit.xml").isFile(),
+            unitXmlWritten);
+        // Files written before the failure are known to the registry.
+        QCOMPARE(_registry->hasID("ACME My Block"), unitXmlWritten);
+        // Nothing after the failing file.
+        QVERIFY(!QFileInfo::exists(unitDir() + "/plugin/gui/main.cpp"));
+        QCOMPARE(QDir(blocks()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            QStringList({ "myblock.unit" }));
+    }
+
+    void sameBytesInAnotherProcess()
+    {
+        const QString output = qEnvironmentVariable(otherProcessOutput);
+        if (!output.isEmpty()) {
+            TestHome::writeFile(output, allTexts(block()));
+            return;
+        }
+
+        const QString file = _home.path() + "/other.bin";
+        QProcess other;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(otherProcessOutput, file);
+        other.setProcessEnvironment(environment);
+        other.start(QCoreApplication::applicationFilePath(), { "sameBytesInAnotherProcess" });
+        QVERIFY(other.waitForFinished(60000));
+        QCOMPARE(other.exitCode(), 0);
+        QCOMPARE(TestHome::readFile(file), allTexts(block()));
+    }
+};
+
+FBM_TEST_MAIN(GeneratorTest)
+#include "tst_generator.moc"

@@ -1,0 +1,246 @@
+#include "unit/Generator.h"
+
+#include "app/UserPaths.h"
+#include "unit/Exception.h"
+#include "unit/Registry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <functional>
+
+namespace unit {
+
+namespace {
+
+// Creates the function block directory when it is missing and returns its
+// absolute path.
+QString prepareFunctionBlockDir()
+{
+    QDir home = QDir::home();
+    if (!home.exists(UserPaths::functionBlocksRelative()))
+        home.mkpath(UserPaths::functionBlocksRelative());
+    return QDir::cleanPath(home.absoluteFilePath(UserPaths::functionBlocksRelative()));
+}
+
+// A dangling symbolic link counts as an entry: writing through it would put a
+// file somewhere outside the unit directory.
+bool entryExists(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// Writes the files of one unit directory; the first file that cannot be
+// written ends the generation.
+class UnitWriter
+{
+public:
+    explicit UnitWriter(const QString& unitDir)
+        : _unitDir(unitDir)
+    {
+    }
+
+    QString filePath(const QString& relative) const { return _unitDir + QLatin1Char('/') + relative; }
+
+    void makePath(const QString& relative) const { QDir(_unitDir).mkpath(relative); }
+
+    void replace(const QString& relative, const QByteArray& bytes) const
+    {
+        const QString path = filePath(relative);
+        if (entryExists(path))
+            QFile::remove(path);
+        write(path, bytes);
+    }
+
+    // Returns whether the file was absent and is now written.
+    bool createIfAbsent(const QString& relative, const QByteArray& bytes) const
+    {
+        const QString path = filePath(relative);
+        if (entryExists(path))
+            return false;
+        write(path, bytes);
+        return true;
+    }
+
+    // Class files come only with a new main.cpp: a user who removed one of
+    // them while keeping main.cpp has rearranged the plug-in on purpose.
+    void createSkeletons(const QString& dir, const QByteArray& mainCpp,
+        const std::function<QString(QByteArray&, QByteArray&)>& buildClass) const
+    {
+        if (!createIfAbsent(dir + QLatin1String("/main.cpp"), mainCpp))
+            return;
+        QByteArray header, source;
+        const QString name = buildClass(header, source);
+        createIfAbsent(dir + QLatin1Char('/') + name + QLatin1String(".h"), header);
+        createIfAbsent(dir + QLatin1Char('/') + name + QLatin1String(".cpp"), source);
+    }
+
+    void copyIcon(const QString& icon, const QString& relative) const
+    {
+        const QString target = filePath(relative);
+        const QFileInfo source(icon);
+        const QFileInfo existing(target);
+        if (existing.exists() && existing.canonicalFilePath() == source.canonicalFilePath())
+            return;
+        if (entryExists(target))
+            QFile::remove(target);
+        if (!QFile::copy(icon, target))
+            fail(target);
+    }
+
+    [[noreturn]] static void fail(const QString& path)
+    {
+        // The files written so far are real; the registry should know them.
+        Registry::singleton()->refresh();
+        throw Exception(path.toStdString(), Exception::WriteFailed);
+    }
+
+private:
+    static void write(const QString& path, const QByteArray& bytes)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+            fail(path);
+    }
+
+    QString _unitDir;
+};
+
+} // namespace
+
+Generator::VariableDescriptor::VariableDescriptor(const QString& name, const QString& type,
+    const QString& description, const QString& defaultValue, bool hidden)
+    : name(name)
+    , type(type)
+    , description(description)
+    , defaultValue(defaultValue)
+    , hidden(hidden)
+{
+}
+
+Generator::Generator(bool withDialog)
+    : _withDialog(withDialog)
+{
+}
+
+void Generator::setVendor(const QString& vendor)
+{
+    _vendor = vendor;
+}
+
+void Generator::setName(const QString& name)
+{
+    _name = name;
+}
+
+void Generator::setId(const QString& id)
+{
+    _id = id;
+}
+
+void Generator::setGuiName(const QString& guiName)
+{
+    _guiName = guiName;
+}
+
+void Generator::setIcon(const QString& icon)
+{
+    _icon = icon;
+    const QFileInfo info(icon);
+    if (info.isFile())
+        _iconFileName = info.fileName();
+}
+
+void Generator::setPluginBaseName(const QString& pluginBaseName)
+{
+    _pluginBaseName = pluginBaseName;
+}
+
+void Generator::addConnector(ConnectorType type, const QString& name, const QString& varType,
+    const QString& description, const QString& defaultValue, bool hidden)
+{
+    QList<VariableDescriptor>& list = type == Input ? _inputs : _outputs;
+    list.append(VariableDescriptor(name, varType, description, defaultValue, hidden));
+}
+
+void Generator::addStateVar(const QString& name, const QString& varType, const QString& defaultValue)
+{
+    _stateVars.append(VariableDescriptor(name, varType, QString(), defaultValue, false));
+}
+
+bool Generator::directoryExists() const
+{
+    const QString functionBlockDir = prepareFunctionBlockDir();
+    return entryExists(functionBlockDir + QLatin1Char('/') + dirBaseName() + QLatin1String(".unit"));
+}
+
+QString Generator::path()
+{
+    if (_path.isEmpty())
+        _path = QDir::cleanPath(QDir::fromNativeSeparators(
+            UserPaths::functionBlocksPath() + dirBaseName() + QLatin1String(".unit")));
+    return _path;
+}
+
+void Generator::generate(bool overwrite)
+{
+    const QString functionBlockDir = prepareFunctionBlockDir();
+    const QString base = dirBaseName();
+    QString target = base + QLatin1String(".unit");
+    if (!overwrite && entryExists(functionBlockDir + QLatin1Char('/') + target)) {
+        for (qint64 n = 0;; ++n) {
+            target = QStringLiteral("%1_%2.unit").arg(base).arg(n);
+            if (!entryExists(functionBlockDir + QLatin1Char('/') + target))
+                break;
+        }
+    }
+    const QString unitDir = functionBlockDir + QLatin1Char('/') + target;
+
+    const Registry* registry = Registry::singleton();
+    if (registry->hasID(_id) && QDir(registry->getDir(_id).absolutePath()) != QDir(unitDir))
+        throw Exception("FunctionBlockManager error", Exception::NonUniqueId);
+
+    QDir(functionBlockDir).mkdir(target);
+    if (!QFileInfo(unitDir).isDir())
+        UnitWriter::fail(unitDir);
+    _path = unitDir;
+
+    const UnitWriter writer(unitDir);
+    writer.makePath(QStringLiteral("icons"));
+    // Without a file name the icon vanished between setIcon and now.
+    if (!_icon.isEmpty() && !_iconFileName.isEmpty() && QFileInfo(_icon).isFile())
+        writer.copyIcon(_icon, QLatin1String("icons/") + _iconFileName);
+
+    writer.makePath(QStringLiteral("plugin/simulation"));
+    writer.replace(QStringLiteral("unit.xml"), unitXml());
+    writer.replace(QStringLiteral("plugin/CMakeLists.txt"), unitCMakeScript());
+    writer.replace(QStringLiteral("plugin/simulation/CMakeLists.txt"), unitSimCMakeScript());
+    writer.createSkeletons(QStringLiteral("plugin/simulation"), unitSimMainCpp(),
+        [this](QByteArray& header, QByteArray& source) { return unitSimClass(header, source); });
+
+    if (_withDialog) {
+        writer.makePath(QStringLiteral("plugin/gui"));
+        writer.replace(QStringLiteral("plugin/gui/CMakeLists.txt"), unitGuiCMakeScript());
+        writer.createSkeletons(QStringLiteral("plugin/gui"), unitGuiMainCpp(),
+            [this](QByteArray& header, QByteArray& source) { return unitGuiClass(header, source); });
+    }
+
+    Registry::singleton()->refresh();
+}
+
+QString Generator::dirBaseName() const
+{
+    return _name.toLower().remove(QLatin1Char(' '));
+}
+
+QString Generator::className() const
+{
+    QString name = _name;
+    if (!name.isEmpty())
+        name[0] = name.at(0).toUpper();
+    return name.remove(QLatin1Char(' '));
+}
+
+} // namespace unit

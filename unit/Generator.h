@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace xml {
+class Element;
+}
+
+namespace unit {
+
+// The description of one new function block and the plug-in project that is
+// generated from it below the user's function block directory.
+class Generator
+{
+public:
+    enum ConnectorType {
+        Input = 0,
+        Output = 1,
+    };
+
+    struct VariableDescriptor
+    {
+        VariableDescriptor(const QString& name, const QString& type, const QString& description,
+            const QString& defaultValue, bool hidden);
+
+        QString name;
+        QString type;
+        QString description;
+        QString defaultValue;
+        bool hidden;
+    };
+
+    explicit Generator(bool withDialog);
+
+    void setVendor(const QString& vendor);
+    void setName(const QString& name);
+    void setId(const QString& id);
+    void setGuiName(const QString& guiName);
+    void setIcon(const QString& icon);
+    void setPluginBaseName(const QString& pluginBaseName);
+
+    void addConnector(ConnectorType type, const QString& name, const QString& varType,
+        const QString& description, const QString& defaultValue, bool hidden);
+    void addStateVar(const QString& name, const QString& varType, const QString& defaultValue);
+
+    // Creates the function block directory when it is missing.
+    bool directoryExists() const;
+    QString path();
+
+    // Throws Exception: NonUniqueId before anything is created, WriteFailed
+    // with the failing path when the project cannot be written completely.
+    void generate(bool overwrite);
+
+    // unit.xml
+    QByteArray unitXml() const;
+    static void processConnectors(const QList<VariableDescriptor>& connectors, const QString& side,
+        xml::Element& typeConnectors, xml::Element& layouts, xml::Element& infos);
+    static void processStateVars(const QList<VariableDescriptor>& stateVars, xml::Element& state);
+
+    // CMake scripts
+    QByteArray unitCMakeScript() const;
+    QByteArray unitSimCMakeScript() const;
+    QByteArray unitGuiCMakeScript() const;
+
+    // C++ skeletons; the class builders return the class name.
+    QString unitSimClass(QByteArray& header, QByteArray& source) const;
+    QByteArray unitSimMainCpp() const;
+    QString unitGuiClass(QByteArray& header, QByteArray& source) const;
+    QByteArray unitGuiMainCpp() const;
+
+private:
+    QString dirBaseName() const;
+    QString className() const;
+    QByteArray cmakeScript(const QString& suffix, const QString& recipe) const;
+    QByteArray entryFile(const QString& plugin, const QString& interfaceMacro, const QString& listMacro,
+        const QString& addLine) const;
+
+    // Lines in the locale's encoding, each ending with a single LF.
+    static QByteArray localText(const QStringList& lines);
+    // The content of a C++ string literal that reads as the given text.
+    static QString cppStringContent(const QString& text);
+
+    bool _withDialog;
+    QString _vendor;
+    QString _name;
+    QString _id;
+    QString _guiName;
+    QString _icon;
+    QString _iconFileName;
+    QString _pluginBaseName;
+    QString _path;
+    QList<VariableDescriptor> _inputs;
+    QList<VariableDescriptor> _outputs;
+    QList<VariableDescriptor> _stateVars;
+};
+
+} // namespace unit
