@@ -1,0 +1,242 @@
+#include "unit/VariableTableEditor.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIcon>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace unit {
+
+namespace {
+
+using Column = VariableTableDelegate::Column;
+
+// A default value edited through the delegate is a number, not text.
+QString textForm(const QTableWidgetItem* item)
+{
+    if (!item)
+        return {};
+    const QVariant value = item->data(Qt::DisplayRole);
+    if (value.typeId() == QMetaType::Double)
+        return QString::number(value.toDouble(), 'g', 15);
+    return value.toString();
+}
+
+QToolButton* iconButton(const QString& objectName, const QString& iconPath, const QString& accessibleName)
+{
+    auto* button = new QToolButton;
+    button->setObjectName(objectName);
+    button->setIcon(QIcon(iconPath));
+    // Icon only; screen readers still need a name.
+    button->setAccessibleName(accessibleName);
+    return button;
+}
+
+} // namespace
+
+VariableTableEditor::VariableTableEditor(QWidget* parent)
+    : QWidget(parent)
+    , _table(new QTableWidget(0, 0))
+    , _addBtn(iconButton(QStringLiteral("addBtn"), QStringLiteral(":/icons/add.png"), tr("Add")))
+    , _removeBtn(iconButton(QStringLiteral("removeBtn"), QStringLiteral(":/icons/remove.png"), tr("Remove")))
+    , _upBtn(iconButton(QStringLiteral("upBtn"), QStringLiteral(":/icons/up.png"), tr("Move up")))
+    , _downBtn(iconButton(QStringLiteral("downBtn"), QStringLiteral(":/icons/down.png"), tr("Move down")))
+{
+    _table->setObjectName(QStringLiteral("table"));
+    _table->verticalHeader()->hide();
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch();
+    for (QToolButton* button : { _addBtn, _removeBtn, _upBtn, _downBtn })
+        buttons->addWidget(button, 0, Qt::AlignCenter);
+    buttons->addStretch();
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(_table);
+    layout->addLayout(buttons);
+
+    connect(_addBtn, &QToolButton::clicked, this, &VariableTableEditor::on_addBtn_clicked);
+    connect(_removeBtn, &QToolButton::clicked, this, &VariableTableEditor::on_removeBtn_clicked);
+    connect(_upBtn, &QToolButton::clicked, this, &VariableTableEditor::on_upBtn_clicked);
+    connect(_downBtn, &QToolButton::clicked, this, &VariableTableEditor::on_downBtn_clicked);
+    connect(_table, &QTableWidget::currentCellChanged, this, &VariableTableEditor::updateButtons);
+    connect(_table, &QTableWidget::itemChanged, this, &VariableTableEditor::on_table_itemChanged);
+}
+
+VariableTableEditor::~VariableTableEditor() = default;
+
+void VariableTableEditor::setUp(VariableTableDelegate* delegate)
+{
+    _delegate = delegate;
+    _table->setColumnCount(delegate->columns().size());
+    _table->setItemDelegate(delegate);
+    clear();
+    updateButtons();
+}
+
+void VariableTableEditor::clear()
+{
+    _table->setRowCount(0);
+    _table->setHorizontalHeaderLabels(headerLabels());
+    _table->resizeColumnsToContents();
+    updateButtons();
+}
+
+QString VariableTableEditor::name(int row) const
+{
+    return text(row, Column::Name);
+}
+
+QString VariableTableEditor::type(int row) const
+{
+    return text(row, Column::Type);
+}
+
+QString VariableTableEditor::defaultValue(int row) const
+{
+    return text(row, Column::DefaultValue);
+}
+
+int VariableTableEditor::rowCount() const
+{
+    return _table->rowCount();
+}
+
+QString VariableTableEditor::text(int row, Column column) const
+{
+    return textForm(_table->item(row, this->column(column)));
+}
+
+QString VariableTableEditor::newDescription(int /*number*/, const QString& name) const
+{
+    return name;
+}
+
+void VariableTableEditor::on_addBtn_clicked()
+{
+    // The smallest free number, so that names freed by a removal come back.
+    const QString prefix = namePrefix();
+    int number = 0;
+    while (nameTaken(prefix + QString::number(number)))
+        ++number;
+    const QString name = prefix + QString::number(number);
+
+    const int row = _table->rowCount();
+    _table->insertRow(row);
+    const VariableTableDelegate::Columns& columns = _delegate->columns();
+    for (int col = 0; col < columns.size(); ++col) {
+        auto* item = new QTableWidgetItem;
+        switch (columns.at(col)) {
+        case Column::Name:
+            item->setText(name);
+            break;
+        case Column::Type:
+            item->setText(QStringLiteral("float"));
+            break;
+        case Column::Description:
+            item->setText(newDescription(number, name));
+            break;
+        case Column::DefaultValue:
+            item->setText(QStringLiteral("0"));
+            break;
+        case Column::Hidden:
+            item->setText(QStringLiteral("false"));
+            break;
+        }
+        _table->setItem(row, col, item);
+        if (columns.at(col) == Column::DefaultValue)
+            item->setData(Qt::UserRole, QStringLiteral("float"));
+    }
+    updateButtons();
+}
+
+void VariableTableEditor::on_removeBtn_clicked()
+{
+    const int row = _table->currentRow();
+    if (row >= 0)
+        _table->removeRow(row);
+    updateButtons();
+}
+
+void VariableTableEditor::on_upBtn_clicked()
+{
+    moveCurrentRow(-1);
+}
+
+void VariableTableEditor::on_downBtn_clicked()
+{
+    moveCurrentRow(+1);
+}
+
+void VariableTableEditor::on_table_itemChanged(QTableWidgetItem* item)
+{
+    if (!item || item->tableWidget() != _table || item->column() != column(Column::Type))
+        return;
+    // The row being added has no default value cell yet when its type is set.
+    QTableWidgetItem* value = _table->item(item->row(), column(Column::DefaultValue));
+    if (!value)
+        return;
+    const QString type = item->text();
+    if (type != value->data(Qt::UserRole).toString()) {
+        if (type == QLatin1String("bool"))
+            value->setText(QStringLiteral("false"));
+        else if (VariableTableDelegate::typeNames().contains(type))
+            value->setText(QStringLiteral("0"));
+    }
+    value->setData(Qt::UserRole, type);
+}
+
+void VariableTableEditor::updateButtons()
+{
+    const int rows = _table->rowCount();
+    const int current = _table->currentRow();
+    _addBtn->setEnabled(true);
+    _removeBtn->setEnabled(rows > 0 && current >= 0);
+    _upBtn->setEnabled(rows >= 2 && current > 0);
+    _downBtn->setEnabled(rows >= 2 && current >= 0 && current < rows - 1);
+}
+
+int VariableTableEditor::column(Column column) const
+{
+    return _delegate->indexOf(column);
+}
+
+bool VariableTableEditor::nameTaken(const QString& name) const
+{
+    for (int row = 0; row < _table->rowCount(); ++row) {
+        if (text(row, Column::Name) == name)
+            return true;
+    }
+    return false;
+}
+
+void VariableTableEditor::moveCurrentRow(int step)
+{
+    const int row = _table->currentRow();
+    const int target = row + step;
+    if (row < 0 || target < 0 || target >= _table->rowCount())
+        return;
+
+    // Nobody, the type change rule included, may see the half-exchanged rows.
+    const bool wasBlocked = _table->blockSignals(true);
+    for (int col = 0; col < _table->columnCount(); ++col) {
+        QTableWidgetItem* first = _table->item(row, col);
+        QTableWidgetItem* second = _table->item(target, col);
+        if (!first || !second)
+            continue;
+        const QString firstText = textForm(first);
+        const QVariant firstType = first->data(Qt::UserRole);
+        first->setText(textForm(second));
+        first->setData(Qt::UserRole, second->data(Qt::UserRole));
+        second->setText(firstText);
+        second->setData(Qt::UserRole, firstType);
+    }
+    _table->blockSignals(wasBlocked);
+
+    _table->setCurrentCell(target, _table->currentColumn());
+    updateButtons();
+}
+
+} // namespace unit

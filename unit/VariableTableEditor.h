@@ -1,0 +1,66 @@
+#pragma once
+
+#include "unit/VariableTableDelegate.h"
+
+#include <QStringList>
+#include <QWidget>
+
+class QTableWidget;
+class QTableWidgetItem;
+class QToolButton;
+
+namespace unit {
+
+// A table of variables (name, type, default value and, depending on the
+// subclass, more columns) with add, remove and move buttons beside it. The
+// subclass supplies its delegate, header texts and the names of new rows.
+class VariableTableEditor : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ~VariableTableEditor() override;
+
+    void clear();
+
+    QString name(int row) const;
+    QString type(int row) const;
+    QString defaultValue(int row) const;
+
+protected:
+    explicit VariableTableEditor(QWidget* parent);
+
+    // Completes construction; the delegate decides the columns.
+    void setUp(VariableTableDelegate* delegate);
+
+    QTableWidget* table() const { return _table; }
+    int rowCount() const;
+    QString text(int row, VariableTableDelegate::Column column) const;
+
+private slots:
+    void on_addBtn_clicked();
+    void on_removeBtn_clicked();
+    void on_upBtn_clicked();
+    void on_downBtn_clicked();
+    void on_table_itemChanged(QTableWidgetItem* item);
+    void updateButtons();
+
+private:
+    virtual QStringList headerLabels() const = 0;
+    virtual QString namePrefix() const = 0;
+    virtual QString newDescription(int number, const QString& name) const;
+
+    int column(VariableTableDelegate::Column column) const;
+    bool nameTaken(const QString& name) const;
+    // Exchanges the current row with its neighbour above (-1) or below (+1).
+    void moveCurrentRow(int step);
+
+    const VariableTableDelegate* _delegate = nullptr;
+    QTableWidget* _table = nullptr;
+    QToolButton* _addBtn = nullptr;
+    QToolButton* _removeBtn = nullptr;
+    QToolButton* _upBtn = nullptr;
+    QToolButton* _downBtn = nullptr;
+};
+
+} // namespace unit
