@@ -97,8 +97,11 @@ void Model::load(const QByteArray& content)
     QStandardItem* top = invisibleRootItem();
     top->setFlags(top->flags() & ~(Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled));
 
+    // The DOM keeps what it read up to a syntax error; a broken file counts
+    // as no device at all.
     QDomDocument document;
-    document.setContent(content);
+    if (!document.setContent(content, false))
+        return;
     const QDomElement element = document.documentElement();
     if (element.tagName() != QLatin1String("dev:device"))
         return;
