@@ -19,10 +19,30 @@ int kindOf(const QStandardItem* item)
     return item->data(Model::ItemTypeRole).toInt();
 }
 
-QStandardItem* createItem(const QString& text, int kind)
+// Children in row order; a missing item (no root loaded) has none.
+QList<QStandardItem*> childrenOfKind(const QStandardItem* item, int kind)
+{
+    QList<QStandardItem*> children;
+    if (!item)
+        return children;
+    for (int row = 0; row < item->rowCount(); ++row) {
+        QStandardItem* child = item->child(row);
+        if (child && kindOf(child) == kind)
+            children << child;
+    }
+    return children;
+}
+
+// Folders (root and directories) are the items that take children.
+QStandardItem* createItem(const QString& text, int kind, const QIcon& folderIcon, bool draggable)
 {
     auto* item = new QStandardItem(text);
     item->setData(kind, Model::ItemTypeRole);
+    const bool folder = kind != Model::UnitItem;
+    if (folder)
+        item->setData(folderIcon, Qt::DecorationRole);
+    item->setDragEnabled(draggable);
+    item->setDropEnabled(folder);
     return item;
 }
 
@@ -135,28 +155,17 @@ QByteArray Model::xml() const
 
 QStandardItem* Model::createRootItem(const QString& text)
 {
-    QStandardItem* item = createItem(text, RootItem);
-    item->setData(_dirIcon, Qt::DecorationRole);
-    item->setDragEnabled(false);
-    item->setDropEnabled(true);
-    return item;
+    return createItem(text, RootItem, _dirIcon, false);
 }
 
 QStandardItem* Model::createDeviceItem(const QString& text)
 {
-    QStandardItem* item = createItem(text, DeviceItem);
-    item->setData(_dirIcon, Qt::DecorationRole);
-    item->setDragEnabled(true);
-    item->setDropEnabled(true);
-    return item;
+    return createItem(text, DeviceItem, _dirIcon, true);
 }
 
 QStandardItem* Model::createUnitItem(const QString& text)
 {
-    QStandardItem* item = createItem(text, UnitItem);
-    item->setDragEnabled(true);
-    item->setDropEnabled(false);
-    return item;
+    return createItem(text, UnitItem, {}, true);
 }
 
 void Model::loadDevice(const QDomElement& element, QStandardItem* item)
@@ -197,12 +206,7 @@ void Model::saveDevice(xml::Element& element, QStandardItem* item)
 
 void Model::saveSubdevices(xml::Element& element, QStandardItem* item)
 {
-    if (!item)
-        return;
-    for (int row = 0; row < item->rowCount(); ++row) {
-        QStandardItem* child = item->child(row);
-        if (!child || kindOf(child) != DeviceItem)
-            continue;
+    for (QStandardItem* child : childrenOfKind(item, DeviceItem)) {
         xml::Element& device = element.appendChild(QStringLiteral("dev:device"));
         device.setAttribute(QStringLiteral("dev:id"), child->text());
         saveDevice(device, child);
@@ -211,15 +215,9 @@ void Model::saveSubdevices(xml::Element& element, QStandardItem* item)
 
 void Model::saveUnits(xml::Element& element, QStandardItem* item)
 {
-    if (!item)
-        return;
-    for (int row = 0; row < item->rowCount(); ++row) {
-        QStandardItem* child = item->child(row);
-        if (!child || kindOf(child) != UnitItem)
-            continue;
+    for (const QStandardItem* child : childrenOfKind(item, UnitItem))
         element.appendChild(QStringLiteral("dev:unit"))
             .setAttribute(QStringLiteral("dev:type"), child->text());
-    }
 }
 
 void Model::on_itemChanged()

@@ -58,20 +58,22 @@ void View::removeCurrentItem()
 
 void View::addDirectory()
 {
-    const QModelIndex index = selectedIndex();
-    if (!index.isValid())
-        return;
-    expand(index);
-    edit(_model->addDirectory(index));
+    addChild(&Model::addDirectory);
 }
 
 void View::addUnit()
 {
+    addChild(&Model::addUnit);
+}
+
+void View::addChild(QModelIndex (Model::*add)(const QModelIndex&))
+{
     const QModelIndex index = selectedIndex();
     if (!index.isValid())
         return;
+    // Expanded first, so the new child is visible for its editor.
     expand(index);
-    edit(_model->addUnit(index));
+    edit((_model->*add)(index));
 }
 
 QModelIndex View::selectedIndex() const

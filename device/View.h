@@ -26,6 +26,8 @@ private slots:
 private:
     // The one selected index, or an invalid index unless exactly one is selected.
     QModelIndex selectedIndex() const;
+    // Adds a child below the selected item through the model and opens its editor.
+    void addChild(QModelIndex (Model::*add)(const QModelIndex&));
 
     Model* _model;
 };

@@ -238,7 +238,7 @@ private slots:
         QCOMPARE(shape(model), tree);
     }
 
-    void itemsCarryTheirKindFlagsAndIcon()
+    void itemsCarryTheirKindAndIcon()
     {
         Model model;
         model.load(example);
@@ -250,12 +250,6 @@ private slots:
         QCOMPARE(Model::itemType(sensors), int(Model::DeviceItem));
         QCOMPARE(Model::itemType(unit), int(Model::UnitItem));
         QCOMPARE(Model::ItemTypeRole, Qt::UserRole + 1);
-
-        const Qt::ItemFlags base = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
-        QCOMPARE(model.flags(root), base | Qt::ItemIsDropEnabled);
-        QCOMPARE(model.flags(sensors), base | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled);
-        QCOMPARE(model.flags(unit), base | Qt::ItemIsDragEnabled);
-        QVERIFY(!(model.flags(QModelIndex()) & (Qt::ItemIsDropEnabled | Qt::ItemIsDragEnabled)));
 
         const QIcon rootIcon = root.data(Qt::DecorationRole).value<QIcon>();
         QVERIFY(!rootIcon.isNull());

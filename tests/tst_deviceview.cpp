@@ -315,19 +315,19 @@ private slots:
 
     void dropsFollowTheItemFlags()
     {
-        // The view only lets a drag rest where the target item is drop-enabled,
-        // and drops onto an item that is not become drops beside it.
-        const QModelIndex unit = _model->index(1, 0, dirA());
-        QVERIFY(!(_model->flags(unit) & Qt::ItemIsDropEnabled));
-        QVERIFY(!(_model->flags(unitTop()) & Qt::ItemIsDropEnabled));
-        QVERIFY(_model->flags(dirA()) & Qt::ItemIsDropEnabled);
-        QVERIFY(_model->flags(root()) & Qt::ItemIsDropEnabled);
-        QVERIFY(!(_model->flags(_view->rootIndex()) & Qt::ItemIsDropEnabled));
-
-        QVERIFY(!(_model->flags(root()) & Qt::ItemIsDragEnabled));
-        QVERIFY(_model->flags(dirA()) & Qt::ItemIsDragEnabled);
-        QVERIFY(_model->flags(unit) & Qt::ItemIsDragEnabled);
+        // The view lets a drag rest only on drop-enabled targets and turns a
+        // drop onto any other item into a drop beside it, so these flags decide:
+        // no entry gets a child, nothing lands beside the root, the root stays.
+        const Qt::ItemFlags base = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
+        QCOMPARE(_model->flags(root()), base | Qt::ItemIsDropEnabled);
+        QCOMPARE(_model->flags(dirA()), base | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled);
+        QCOMPARE(_model->flags(unitTop()), base | Qt::ItemIsDragEnabled);
+        QCOMPARE(_model->flags(_view->rootIndex()), Qt::ItemFlags());
         QVERIFY(_model->supportedDropActions() & Qt::MoveAction);
+
+        // Entries added later follow the same rules.
+        QCOMPARE(_model->flags(_model->addUnit(dirA())), _model->flags(unitTop()));
+        QCOMPARE(_model->flags(_model->addDirectory(dirA())), _model->flags(dirA()));
     }
 };
 
