@@ -390,6 +390,9 @@ private slots:
         QVERIFY(model.canDropMimeData(data.get(), Qt::MoveAction, -1, -1, b));
         QVERIFY(model.dropMimeData(data.get(), Qt::MoveAction, -1, -1, b));
         model.removeRow(0, model.root());
+        // The dropped items announce themselves as changed, so a move counts
+        // as an unsaved change.
+        QVERIFY(model.isChanged());
 
         QCOMPARE(shape(model), QString("R:[D:B[U:b D:A[U:a]]]"));
         const QModelIndex moved = childAt(model, childAt(model, model.root(), 0), 1);
