@@ -79,19 +79,27 @@ private:
             { QMessageBox::Information, "Information" },
             { QMessageBox::Warning, "Warning" },
         };
+        static const QList<QPair<QMessageBox::StandardButton, QString>> names = {
+            { QMessageBox::Ok, "OK" },
+            { QMessageBox::Yes, "Yes" },
+            { QMessageBox::No, "No" },
+            { QMessageBox::Cancel, "Cancel" },
+        };
         QStringList buttons;
-        for (QMessageBox::StandardButton button : knownButtons) {
+        QAbstractButton* pressed = nullptr;
+        for (const auto& [button, name] : names) {
             if (box->standardButtons() & button)
-                buttons << buttonName(button);
+                buttons << name;
+            if (name == answer)
+                pressed = box->button(button);
         }
         if (box->buttons().size() != buttons.size())
             buttons << "others";
         seen << QStringList { icons.value(box->icon(), "NoIcon"), box->windowTitle(), box->text(),
             buttons.join(',') }
                     .join('|');
-        QAbstractButton* button = box->button(buttonFromName(answer));
-        if (button)
-            button->click();
+        if (pressed)
+            pressed->click();
         else
             QTest::keyClick(box, Qt::Key_Escape);
     }
@@ -109,34 +117,6 @@ private:
         dialog->findChild<QLineEdit*>("fileNameEdit")->setText(answer);
         static_cast<QDialog*>(dialog)->accept();
     }
-
-    static QString buttonName(QMessageBox::StandardButton button)
-    {
-        switch (button) {
-        case QMessageBox::Ok:
-            return "OK";
-        case QMessageBox::Yes:
-            return "Yes";
-        case QMessageBox::No:
-            return "No";
-        case QMessageBox::Cancel:
-            return "Cancel";
-        default:
-            return QString::number(button);
-        }
-    }
-
-    static QMessageBox::StandardButton buttonFromName(const QString& name)
-    {
-        for (QMessageBox::StandardButton button : knownButtons) {
-            if (buttonName(button) == name)
-                return button;
-        }
-        return QMessageBox::NoButton;
-    }
-
-    static constexpr QMessageBox::StandardButton knownButtons[]
-        = { QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel };
 
     QStringList _answers;
     QTimer _timer;
