@@ -1,0 +1,699 @@
+#include "support/TestMain.h"
+
+#include "kiv/qt/gui/widgets/LabeledLineEdit.h"
+#include "unit/ConnectorEditor.h"
+#include "unit/Designer.h"
+#include "unit/Registry.h"
+#include "unit/StateVarEditor.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QDomDocument>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using kiv::qt::gui::widgets::LabeledLineEdit;
+
+namespace {
+
+const QString successText
+    = QStringLiteral("Successfully generated description and source files for function block %1 in %2");
+
+// Answers the modal dialogs that open while it lives, one answer each in
+// turn, and records what every dialog showed. A dialog nobody expected is
+// recorded too and dismissed with Escape, so that a test fails instead of
+// hanging.
+class ModalAnswerer : public QObject
+{
+public:
+    // A message box answer is the name of a standard button ("Yes", "OK"...)
+    // or "Escape"; a file dialog answer is a path to pick, or "reject".
+    explicit ModalAnswerer(const QStringList& answers = {})
+        : _answers(answers)
+    {
+        connect(&_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
+        _timer.start(10);
+    }
+
+    QStringList seen;
+
+private:
+    void poll()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        if (modal->property("answered").toBool()) {
+            // An answer that did not close the dialog must not hang the test.
+            if (++_polledSinceAnswer == 100) {
+                seen << QStringLiteral("still open: ") + modal->windowTitle();
+                modal->close();
+            }
+            return;
+        }
+        _polledSinceAnswer = 0;
+        modal->setProperty("answered", true);
+        const QString answer = _answers.isEmpty() ? QStringLiteral("Escape") : _answers.takeFirst();
+        if (auto* box = qobject_cast<QMessageBox*>(modal))
+            answerBox(box, answer);
+        else if (auto* dialog = qobject_cast<QFileDialog*>(modal))
+            answerFileDialog(dialog, answer);
+        else
+            seen << QStringLiteral("unknown dialog ") + modal->metaObject()->className();
+    }
+
+    void answerBox(QMessageBox* box, const QString& answer)
+    {
+        static const QMap<QMessageBox::Icon, QString> icons = {
+            { QMessageBox::Critical, "Critical" },
+            { QMessageBox::Question, "Question" },
+            { QMessageBox::Information, "Information" },
+            { QMessageBox::Warning, "Warning" },
+        };
+        static const QList<QPair<QMessageBox::StandardButton, QString>> names = {
+            { QMessageBox::Ok, "OK" },
+            { QMessageBox::Yes, "Yes" },
+            { QMessageBox::No, "No" },
+            { QMessageBox::Cancel, "Cancel" },
+        };
+        QStringList buttons;
+        QAbstractButton* pressed = nullptr;
+        for (const auto& [button, name] : names) {
+            if (box->standardButtons() & button)
+                buttons << name;
+            if (name == answer)
+                pressed = box->button(button);
+        }
+        if (box->buttons().size() != buttons.size())
+            buttons << "others";
+        seen << QStringList { icons.value(box->icon(), "NoIcon"), box->windowTitle(), box->text(),
+            buttons.join(',') }
+                    .join('|');
+        if (pressed)
+            pressed->click();
+        else
+            QTest::keyClick(box, Qt::Key_Escape);
+    }
+
+    void answerFileDialog(QFileDialog* dialog, const QString& answer)
+    {
+        seen << QStringList { "FileDialog", dialog->windowTitle(), dialog->nameFilters().join(';'),
+            dialog->testOption(QFileDialog::DontUseNativeDialog) ? "own" : "native" }
+                    .join('|');
+        if (answer == QLatin1String("reject") || answer == QLatin1String("Escape")) {
+            dialog->reject();
+            return;
+        }
+        // As if typed: selectFile() leaves a focused name field alone.
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(answer);
+        static_cast<QDialog*>(dialog)->accept();
+    }
+
+    QStringList _answers;
+    QTimer _timer;
+    int _polledSinceAnswer = 0;
+};
+
+// The form's parts, found where its layout puts them.
+class Form
+{
+public:
+    Form()
+    {
+        designer.resize(900, 1000);
+        designer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&designer));
+    }
+
+    QLayoutItem* item(int index) const { return designer.layout()->itemAt(index); }
+    template <typename T> T* at(int index) const { return qobject_cast<T*>(item(index)->widget()); }
+    QGroupBox* guiInfo() const { return at<QGroupBox>(3); }
+    QLayout* iconRow() const { return guiInfo()->layout()->itemAt(1)->layout(); }
+    QLayout* buttonRow() const { return item(12)->layout(); }
+
+    QLineEdit* vendor() const { return at<LabeledLineEdit>(0)->lineEdit(); }
+    QLineEdit* name() const { return at<LabeledLineEdit>(1)->lineEdit(); }
+    QLineEdit* id() const { return at<LabeledLineEdit>(2)->lineEdit(); }
+    QLineEdit* guiName() const
+    {
+        return qobject_cast<LabeledLineEdit*>(guiInfo()->layout()->itemAt(0)->widget())->lineEdit();
+    }
+    QLineEdit* icon() const
+    {
+        return qobject_cast<LabeledLineEdit*>(iconRow()->itemAt(0)->widget())->lineEdit();
+    }
+    QLineEdit* pluginBaseName() const { return at<LabeledLineEdit>(10)->lineEdit(); }
+    QList<QLineEdit*> fields() const
+    {
+        return { vendor(), name(), id(), guiName(), icon(), pluginBaseName() };
+    }
+    QStringList texts() const
+    {
+        QStringList texts;
+        for (const QLineEdit* field : fields())
+            texts << field->text();
+        return texts;
+    }
+
+    QCheckBox* inputsCheck() const { return at<QCheckBox>(4); }
+    unit::ConnectorEditor* inputs() const { return at<unit::ConnectorEditor>(5); }
+    QCheckBox* outputsCheck() const { return at<QCheckBox>(6); }
+    unit::ConnectorEditor* outputs() const { return at<unit::ConnectorEditor>(7); }
+    QCheckBox* stateVarsCheck() const { return at<QCheckBox>(8); }
+    unit::StateVarEditor* stateVars() const { return at<unit::StateVarEditor>(9); }
+    QList<QCheckBox*> sectionChecks() const { return { inputsCheck(), outputsCheck(), stateVarsCheck() }; }
+    QCheckBox* withDialog() const { return at<QCheckBox>(11); }
+
+    QPushButton* browse() const { return qobject_cast<QPushButton*>(iconRow()->itemAt(1)->widget()); }
+    QPushButton* button(int index) const
+    {
+        return qobject_cast<QPushButton*>(buttonRow()->itemAt(index)->widget());
+    }
+    QPushButton* clear() const { return button(1); }
+    QPushButton* autoFill() const { return button(2); }
+    QPushButton* generate() const { return button(3); }
+    QString enabledButtons() const
+    {
+        return QString("%1,%2").arg(autoFill()->isEnabled()).arg(generate()->isEnabled());
+    }
+
+    static void type(QLineEdit* field, const QString& text)
+    {
+        field->clear();
+        QTest::keyClicks(field, text);
+    }
+    static void addRow(QWidget* editor)
+    {
+        for (QToolButton* button : editor->findChildren<QToolButton*>()) {
+            if (button->accessibleName() == QLatin1String("Add"))
+                QTest::mouseClick(button, Qt::LeftButton);
+        }
+    }
+
+    // Vendor "Acme", name "My Block" and the derived fields, as a user fills them.
+    void fillIn(const QString& vendorText = "Acme")
+    {
+        type(vendor(), vendorText);
+        type(name(), "My Block");
+        QTest::mouseClick(autoFill(), Qt::LeftButton);
+    }
+
+    unit::Designer designer;
+};
+
+// What a generated unit.xml declares, one line per fact.
+QStringList unitSummary(const QString& unitDir)
+{
+    QFile file(unitDir + "/unit.xml");
+    if (!file.open(QIODevice::ReadOnly))
+        return { "no unit.xml" };
+    QDomDocument document;
+    if (!document.setContent(&file, false))
+        return { "malformed unit.xml" };
+    const QDomElement unitType
+        = document.documentElement().firstChildElement("unit:unittypes").firstChildElement("unit:unittype");
+    const QDomElement description
+        = unitType.firstChildElement("unit:guiinfo").firstChildElement("unit:description");
+    QStringList summary { "id=" + unitType.attribute("unit:id"),
+        "guiname=" + description.firstChildElement("unit:name").text(),
+        "icon=" + description.firstChildElement("unit:icon").attribute("unit:filename") };
+
+    for (const char* side : { "unit:in", "unit:out" }) {
+        const QDomElement types = unitType.firstChildElement("unit:connectors").firstChildElement(side);
+        QDomElement info
+            = description.firstChildElement("unit:connectors").firstChildElement(side).firstChildElement();
+        QDomElement layout = unitType.firstChildElement("unit:guiinfo")
+                                 .firstChildElement("unit:connectors")
+                                 .firstChildElement(side)
+                                 .firstChildElement();
+        for (QDomElement c = types.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
+            summary << QStringList { side, c.attribute("var:varname"), c.attribute("var:type"),
+                c.firstChildElement("var:default").attribute("var:val"),
+                info.firstChildElement("unit:description").text(), layout.attribute("unit:display", "shown") }
+                           .join(' ');
+            info = info.nextSiblingElement();
+            layout = layout.nextSiblingElement();
+        }
+    }
+    for (QDomElement v = unitType.firstChildElement("unit:state").firstChildElement(); !v.isNull();
+         v = v.nextSiblingElement())
+        summary << "state " + v.attribute("var:varname") + " " + v.attribute("var:type");
+    for (QDomElement p = unitType.firstChildElement("unit:plugins").firstChildElement(); !p.isNull();
+         p = p.nextSiblingElement())
+        summary << "plugin " + p.attribute("plugin:type") + " " + p.attribute("plugin:library");
+    return summary;
+}
+
+} // namespace
+
+class DesignerTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestHome _home;
+
+    QString blocks() const { return _home.path() + "/Ostrel/Velmora2/units/MyFunctionBlocks"; }
+    QString unitDir(const QString& name = "myblock.unit") const { return blocks() + "/" + name; }
+    QStringList unitDirs() const { return QDir(blocks()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
+
+    static void generate(Form& form) { QTest::mouseClick(form.generate(), Qt::LeftButton); }
+
+    static void verifyCleared(const Form& form, int stateVars, const QList<bool>& sections)
+    {
+        QCOMPARE(form.texts(), QStringList(6, QString()));
+        QVERIFY(!form.withDialog()->isChecked());
+        QCOMPARE(form.inputs()->numConnectors(), 0);
+        QCOMPARE(form.outputs()->numConnectors(), 0);
+        QCOMPARE(form.stateVars()->numStateVars(), stateVars);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(form.sectionChecks().at(i)->isChecked(), sections.at(i));
+        QCOMPARE(form.enabledButtons(), QString("0,0"));
+    }
+
+private slots:
+    void init()
+    {
+        _home.reset();
+        unit::Registry::singleton()->refresh();
+    }
+
+    void layoutAndInitialState()
+    {
+        Form form;
+        QVBoxLayout* layout = qobject_cast<QVBoxLayout*>(form.designer.layout());
+        QVERIFY(layout);
+        QStringList order;
+        for (int i = 0; i < layout->count(); ++i) {
+            QWidget* widget = layout->itemAt(i)->widget();
+            QCOMPARE(layout->stretch(i), 0);
+            QCOMPARE(layout->itemAt(i)->alignment(), Qt::Alignment());
+            if (auto* edit = qobject_cast<LabeledLineEdit*>(widget))
+                order << "edit " + edit->findChild<QLabel*>()->text();
+            else if (auto* check = qobject_cast<QCheckBox*>(widget))
+                order << "check " + check->text();
+            else if (auto* group = qobject_cast<QGroupBox*>(widget))
+                order << "group " + group->title();
+            else if (widget)
+                order << widget->metaObject()->className();
+            else
+                order << "row";
+        }
+        QCOMPARE(order,
+            QStringList({ "edit Vendor", "edit Name", "edit Unique ID", "group GUI info", "check Inputs",
+                "unit::ConnectorEditor", "check Outputs", "unit::ConnectorEditor", "check State variables",
+                "unit::StateVarEditor", "edit Plugin base name", "check With dialog", "row" }));
+
+        QVERIFY(!form.guiInfo()->isCheckable());
+        QCOMPARE(
+            form.guiInfo()->layout()->itemAt(0)->widget()->findChild<QLabel*>()->text(), QString("Name"));
+        QCOMPARE(
+            form.iconRow()->itemAt(0)->widget()->findChild<QLabel*>()->text(), QString("Icon file name"));
+        QCOMPARE(form.browse()->text(), QString("Browse..."));
+
+        // Clear, Auto fill and Generate sit together between two stretches.
+        QLayout* buttons = form.buttonRow();
+        QCOMPARE(buttons->count(), 5);
+        QVERIFY(buttons->itemAt(0)->spacerItem());
+        QVERIFY(buttons->itemAt(4)->spacerItem());
+        QCOMPARE(QStringList({ form.clear()->text(), form.autoFill()->text(), form.generate()->text() }),
+            QStringList({ "Clear", "Auto fill", "Generate" }));
+        QVERIFY(form.clear()->geometry().right() < form.autoFill()->geometry().left());
+        const int middle = (form.clear()->geometry().left() + form.generate()->geometry().right()) / 2;
+        QVERIFY(qAbs(middle - form.designer.width() / 2) < 20);
+
+        QCOMPARE(form.enabledButtons(), QString("0,0"));
+        QVERIFY(form.clear()->isEnabled());
+        QVERIFY(!form.withDialog()->isChecked());
+        for (QLineEdit* field : form.fields())
+            QCOMPARE(field->validator() != nullptr, field == form.name());
+        QCOMPARE(form.name()->validator()->parent(), form.name()->parent());
+    }
+
+    void sectionsShowAndHideTheirEditors()
+    {
+        Form form;
+        const QList<QWidget*> editors = { form.inputs(), form.outputs(), form.stateVars() };
+        for (int i = 0; i < 3; ++i) {
+            QCheckBox* check = form.sectionChecks().at(i);
+            QVERIFY(!check->isChecked());
+            QVERIFY(!editors.at(i)->isVisible());
+            check->click();
+            QVERIFY(editors.at(i)->isVisible());
+            Form::addRow(editors.at(i));
+            check->click();
+            QVERIFY(!editors.at(i)->isVisible());
+            check->click();
+            QVERIFY(editors.at(i)->isVisible());
+        }
+        // Hiding a section keeps its rows.
+        QCOMPARE(form.inputs()->numConnectors(), 1);
+        QCOMPARE(form.outputs()->numConnectors(), 1);
+        QCOMPARE(form.stateVars()->numStateVars(), 1);
+    }
+
+    void buttonStates_data()
+    {
+        // Each step types into one field: "field=text" replaces, "field+=text" appends.
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("enabled"); // Auto fill, Generate
+
+        QTest::newRow("vendor, then name") << QStringList { "vendor=Acme", "name=My Block" } << "1,0";
+        QTest::newRow("name beginning with a digit") << QStringList { "vendor=Acme", "name=1Block" } << "0,0";
+        QTest::newRow("vendor after the name") << QStringList { "name=My Block", "vendor=Acme" } << "0,0";
+        QTest::newRow("name edited after the vendor")
+            << QStringList { "name=My Block", "vendor=Acme", "name+=2" } << "1,0";
+        QTest::newRow("vendor of blanks") << QStringList { "vendor=  ", "name=Block" } << "1,0";
+        QTest::newRow("GUI and plug-in names after the name")
+            << QStringList { "vendor=Acme", "name=Block", "gui=Block", "plugin=block" } << "1,0";
+        QTest::newRow("GUI and plug-in names before the name")
+            << QStringList { "vendor=Acme", "gui=Block", "plugin=block", "name=Block" } << "1,1";
+        QTest::newRow("GUI and plug-in names of blanks")
+            << QStringList { "vendor=Acme", "gui= ", "plugin= ", "name=Block" } << "1,1";
+        QTest::newRow("vendor emptied after the name")
+            << QStringList { "vendor=Acme", "gui=Block", "plugin=block", "name=Block", "vendor=" } << "1,1";
+        QTest::newRow("name made unacceptable")
+            << QStringList { "vendor=Acme", "gui=Block", "plugin=block", "name=Block", "name+=_" } << "0,0";
+        QTest::newRow("name emptied")
+            << QStringList { "vendor=Acme", "gui=Block", "plugin=block", "name=Block", "name=" } << "0,0";
+    }
+
+    void buttonStates()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, enabled);
+        Form form;
+        const QMap<QString, QLineEdit*> fields = { { "vendor", form.vendor() }, { "name", form.name() },
+            { "gui", form.guiName() }, { "plugin", form.pluginBaseName() } };
+        for (const QString& step : steps) {
+            const bool append = step.contains("+=");
+            const QString field = step.section(append ? "+=" : "=", 0, 0);
+            const QString text = step.section(append ? "+=" : "=", 1);
+            if (!append)
+                fields.value(field)->clear();
+            QTest::keyClicks(fields.value(field), text);
+        }
+        QCOMPARE(form.enabledButtons(), enabled);
+    }
+
+    void autoFill_data()
+    {
+        QTest::addColumn<QString>("vendor");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("guiName");
+        QTest::addColumn<QString>("pluginBaseName");
+
+        QTest::newRow("plain") << "Acme"
+                               << "My Block"
+                               << "Acme My Block"
+                               << "My Block"
+                               << "velmora_myfunctionblocks_myblock";
+        QTest::newRow("vendor ending in a blank") << "Acme "
+                                                  << "My Block"
+                                                  << "Acme  My Block"
+                                                  << "My Block"
+                                                  << "velmora_myfunctionblocks_myblock";
+        QTest::newRow("vendor of blanks") << "  "
+                                          << "Block"
+                                          << "   Block"
+                                          << "Block"
+                                          << "velmora_myfunctionblocks_block";
+        QTest::newRow("name ending in a blank") << "ACME"
+                                                << "MixedCase 2 "
+                                                << "ACME MixedCase 2 "
+                                                << "MixedCase 2 "
+                                                << "velmora_myfunctionblocks_mixedcase2";
+    }
+
+    void autoFill()
+    {
+        QFETCH(QString, vendor);
+        QFETCH(QString, name);
+        Form form;
+        for (QLineEdit* field : { form.id(), form.guiName(), form.pluginBaseName() })
+            field->setText("old");
+        Form::type(form.vendor(), vendor);
+        Form::type(form.name(), name);
+
+        ModalAnswerer answerer;
+        QTest::mouseClick(form.autoFill(), Qt::LeftButton);
+        QTEST(form.id()->text(), "id");
+        QTEST(form.guiName()->text(), "guiName");
+        QTEST(form.pluginBaseName()->text(), "pluginBaseName");
+        QCOMPARE(form.vendor()->text(), vendor);
+        QCOMPARE(form.name()->text(), name);
+        QCOMPARE(form.enabledButtons(), QString("1,1"));
+        QCOMPARE(answerer.seen, QStringList());
+    }
+
+    void generateChecksRequiredFields_data()
+    {
+        QTest::addColumn<QStringList>("texts"); // vendor, name, id, GUI name, icon, plug-in base name
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("all empty") << QStringList(6, QString()) << "No vendor was specified!";
+        QTest::newRow("vendor of blanks") << QStringList { "  ", "Block", "Acme Block", "Block", "", "block" }
+                                          << "No vendor was specified!";
+        QTest::newRow("name before id")
+            << QStringList { "Acme", "", "", "Block", "", "block" } << "No name was specified!";
+        QTest::newRow("id of white space")
+            << QStringList { "Acme", "Block", " \t ", "", "", "" } << "No ID was specified!";
+        QTest::newRow("GUI name before plug-in base name")
+            << QStringList { "Acme", "Block", "Acme Block", " ", "", " " } << "No GUI name was specified!";
+        QTest::newRow("plug-in base name") << QStringList { "Acme", "Block", "Acme Block", "Block",
+            "icon.png", "\n" } << "No plugin base name was specified!";
+    }
+
+    void generateChecksRequiredFields()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(QString, message);
+        Form form;
+        for (int i = 0; i < texts.size(); ++i)
+            form.fields().at(i)->setText(texts.at(i));
+        form.withDialog()->setChecked(true);
+
+        // Not every case can enable the button: the slot is called directly.
+        ModalAnswerer answerer({ "OK" });
+        QVERIFY(QMetaObject::invokeMethod(&form.designer, "on_generate_clicked"));
+        QCOMPARE(answerer.seen, QStringList { "Critical|Error|" + message + "|OK" });
+        QCOMPARE(form.texts(), texts);
+        QVERIFY(form.withDialog()->isChecked());
+        QCOMPARE(unitDirs(), QStringList());
+    }
+
+    void generateHandsOverTheFormAndClearsIt()
+    {
+        Form form;
+        form.fillIn("Acme ");
+        QCOMPARE(form.id()->text(), QString("Acme  My Block"));
+        const QString icon = _home.path() + "/pictures/block.png";
+        QDir().mkpath(_home.path() + "/pictures");
+        QVERIFY(QImage(16, 16, QImage::Format_RGB32).save(icon));
+        form.icon()->setText("  " + icon + " ");
+        form.withDialog()->setChecked(true);
+
+        form.inputsCheck()->click();
+        Form::addRow(form.inputs());
+        Form::addRow(form.inputs());
+        QTableWidget* inputTable = form.inputs()->findChild<QTableWidget*>();
+        inputTable->item(1, 2)->setText("Speed");
+        inputTable->item(1, 4)->setText("true");
+        // Rows of an unchecked section stay out of the block.
+        form.outputsCheck()->click();
+        Form::addRow(form.outputs());
+        form.outputsCheck()->click();
+        form.stateVarsCheck()->click();
+        Form::addRow(form.stateVars());
+
+        ModalAnswerer answerer({ "OK" });
+        generate(form);
+        QCOMPARE(answerer.seen,
+            QStringList { "Information|Success|" + successText.arg("Acme  My Block", unitDir()) + "|OK" });
+
+        QCOMPARE(unitSummary(unitDir()),
+            QStringList({ "id=Acme  My Block", "guiname=My Block", "icon=icons/block.png",
+                "unit:in in0 float 0 Input 0 shown", "unit:in in1 float 0 Speed hidden", "state var0 float",
+                "plugin simulation unit_velmora_myfunctionblocks_myblock_simulation",
+                "plugin dialog unit_velmora_myfunctionblocks_myblock_gui" }));
+        QVERIFY(TestHome::readFile(unitDir() + "/plugin/simulation/main.cpp")
+                    .contains("( \"Acme\", \"My Block\" )"));
+        QVERIFY(QFileInfo(unitDir() + "/icons/block.png").isFile());
+        QCOMPARE(unit::Registry::singleton()->getDir("Acme  My Block"), QDir(unitDir()));
+
+        verifyCleared(form, 1, { true, false, true });
+    }
+
+    void clearKeepsStateVariablesAndSections()
+    {
+        Form form;
+        form.fillIn();
+        form.icon()->setText("icon.png");
+        form.withDialog()->setChecked(true);
+        for (QCheckBox* check : form.sectionChecks())
+            check->click();
+        Form::addRow(form.inputs());
+        Form::addRow(form.outputs());
+        Form::addRow(form.stateVars());
+        Form::addRow(form.stateVars());
+        form.stateVarsCheck()->click();
+
+        ModalAnswerer answerer;
+        QTest::mouseClick(form.clear(), Qt::LeftButton);
+        QCOMPARE(answerer.seen, QStringList());
+        verifyCleared(form, 2, { true, true, false });
+        QVERIFY(form.inputs()->isVisible());
+        QVERIFY(!form.stateVars()->isVisible());
+    }
+
+    void existingTargetDirectory_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("written"); // empty: nothing generated
+
+        QTest::newRow("Yes overwrites") << "Yes"
+                                        << "myblock.unit";
+        QTest::newRow("No chooses another directory") << "No"
+                                                      << "myblock_0.unit";
+        QTest::newRow("Cancel stops") << "Cancel"
+                                      << "";
+        QTest::newRow("Escape stops") << "Escape"
+                                      << "";
+    }
+
+    void existingTargetDirectory()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, written);
+        QVERIFY(QDir().mkpath(unitDir()));
+        Form form;
+        form.fillIn();
+        // Only the outputs section is checked when Generate is pressed.
+        for (QCheckBox* check : form.sectionChecks())
+            check->click();
+        Form::addRow(form.inputs());
+        Form::addRow(form.outputs());
+        Form::addRow(form.stateVars());
+        form.inputsCheck()->click();
+        form.stateVarsCheck()->click();
+        const QStringList texts = form.texts();
+
+        ModalAnswerer answerer({ answer, "OK" });
+        generate(form);
+
+        QStringList expected { "Question|Target directory exists|The target directory " + unitDir()
+            + " already exists. Shall existing XML and CMake files be overwritten (this does not affect "
+              "C++ source and header files)?\nIf you say \"no\", an alternative directory name will be "
+              "chosen.\nPlease note that this will not affect the device structure.|Yes,No,Cancel" };
+        if (written.isEmpty()) {
+            QCOMPARE(answerer.seen, expected);
+            QCOMPARE(unitDirs(), QStringList { "myblock.unit" });
+            QVERIFY(!QFileInfo::exists(unitDir() + "/unit.xml"));
+            QCOMPARE(form.texts(), texts);
+            QCOMPARE(form.inputs()->numConnectors(), 1);
+            QCOMPARE(form.enabledButtons(), QString("1,1"));
+            return;
+        }
+        expected << "Information|Success|" + successText.arg("Acme My Block", unitDir(written)) + "|OK";
+        QCOMPARE(answerer.seen, expected);
+        QCOMPARE(unitSummary(unitDir(written)),
+            QStringList({ "id=Acme My Block", "guiname=My Block", "icon=icons/",
+                "unit:out out0 float 0 Output 0 shown",
+                "plugin simulation unit_velmora_myfunctionblocks_myblock_simulation" }));
+        QCOMPARE(QFileInfo::exists(unitDir() + "/unit.xml"), written == "myblock.unit");
+        verifyCleared(form, 1, { false, true, false });
+    }
+
+    void failedGenerationKeepsTheForm_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QStringList>("boxes");
+
+        const QString question = "Question|Target directory exists|";
+        QTest::newRow("id declared elsewhere")
+            << "units/other/unit.xml" << QStringList { "OK" }
+            << QStringList { "Critical|Non-unique ID|The specified ID is already in use. Please use a "
+                             "different ID for this function block.|OK" };
+        QTest::newRow("function block directory is a file")
+            << "units/MyFunctionBlocks" << QStringList { "OK" }
+            << QStringList { "Critical|Generation failed|Unable to write HOME/Ostrel/Velmora2/units/"
+                             "MyFunctionBlocks/myblock.unit. The function block was not generated "
+                             "completely.|OK" };
+        QTest::newRow("plugin directory is a file")
+            << "units/MyFunctionBlocks/myblock.unit/plugin" << QStringList { "Yes", "OK" }
+            << QStringList {
+                   question,
+                   "Critical|Generation failed|Unable to write HOME/Ostrel/Velmora2/units/MyFunctionBlocks/"
+                   "myblock.unit/plugin/CMakeLists.txt. The function block was not generated completely.|OK"
+               };
+    }
+
+    void failedGenerationKeepsTheForm()
+    {
+        QFETCH(QString, obstacle);
+        QFETCH(QStringList, answers);
+        QFETCH(QStringList, boxes);
+        const QString units = _home.path() + "/Ostrel/Velmora2/";
+        TestHome::writeFile(units + obstacle,
+            "<unit:unit><unit:unittypes><unit:unittype unit:id=\"Acme My "
+            "Block\"/></unit:unittypes></unit:unit>\n");
+        unit::Registry::singleton()->refresh();
+
+        Form form;
+        form.fillIn();
+        form.withDialog()->setChecked(true);
+        form.inputsCheck()->click();
+        Form::addRow(form.inputs());
+        const QStringList texts = form.texts();
+
+        ModalAnswerer answerer(answers);
+        generate(form);
+        QStringList seen = answerer.seen;
+        for (QString& box : seen) {
+            box.replace(_home.path(), "HOME");
+            if (box.startsWith("Question|"))
+                box = box.section('|', 0, 1) + '|';
+        }
+        QCOMPARE(seen, boxes);
+        QCOMPARE(form.texts(), texts);
+        QVERIFY(form.withDialog()->isChecked());
+        QCOMPARE(form.inputs()->numConnectors(), 1);
+        QCOMPARE(form.enabledButtons(), QString("1,1"));
+    }
+
+    void browse_data()
+    {
+        QTest::addColumn<bool>("pick");
+
+        QTest::newRow("picked") << true;
+        QTest::newRow("cancelled") << false;
+    }
+
+    void browse()
+    {
+        QFETCH(bool, pick);
+        const QString icon = _home.path() + "/block.png";
+        QVERIFY(QImage(16, 16, QImage::Format_RGB32).save(icon));
+        Form form;
+        form.icon()->setText("old.png");
+
+        ModalAnswerer answerer({ pick ? icon : "reject" });
+        QTest::mouseClick(form.browse(), Qt::LeftButton);
+        QCOMPARE(answerer.seen, QStringList { "FileDialog|Open file|PNG files (*.png)|own" });
+        QCOMPARE(form.icon()->text(), pick ? icon : QString());
+    }
+};
+
+FBM_TEST_MAIN(DesignerTest)
+#include "tst_designer.moc"
