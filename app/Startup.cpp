@@ -5,8 +5,11 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSet>
 #include <QSettings>
+#include <QTranslator>
 
 namespace {
 
@@ -59,6 +62,23 @@ void merge(QDir& source, QDir& target, QSet<QString>& active)
 }
 
 } // namespace
+
+void installTranslations()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    const QLocale locale;
+    auto* qt = new QTranslator(app);
+    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
+    else
+        delete qt;
+    auto* own = new QTranslator(app);
+    if (own->load(locale, QStringLiteral("fbmanager"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+        QCoreApplication::installTranslator(own);
+    else
+        delete own;
+}
 
 void readIni(const QString& iniPath)
 {

@@ -5,6 +5,10 @@
 
 // Start-up of the program, run once before the event loop.
 
+// Installs the program's own translation and Qt's (for the standard buttons)
+// for the system locale; a language without a translation stays English.
+void installTranslations();
+
 // Records the template user directory under "userdir" in the per-user
 // settings: the ini file's value when the file exists, otherwise the
 // executable's directory + "/../user".

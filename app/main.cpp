@@ -11,6 +11,8 @@ int main(int argc, char* argv[])
     QCoreApplication::setOrganizationDomain(QStringLiteral("kiv.example"));
     QCoreApplication::setApplicationName(QStringLiteral("Velmora 2"));
 
+    installTranslations();
+
     readIni(QStringLiteral("../velmora2/velmora2.ini"));
     initUserProfile();
     unit::Registry::singleton()->refresh();

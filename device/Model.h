@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QIcon>
+#include <QStandardItemModel>
+
+class QDomElement;
+
+namespace xml {
+class Element;
+}
+
+namespace device {
+
+// The user's device: one root item holding directories (nested to any depth)
+// and function block entries, read from and written to device.xml.
+class Model : public QStandardItemModel
+{
+    Q_OBJECT
+
+public:
+    enum ItemType {
+        UnitItem = 1000,
+        DeviceItem = 1001,
+        RootItem = 1002,
+    };
+    static constexpr int ItemTypeRole = Qt::UserRole + 1;
+
+    explicit Model(QObject* parent = nullptr);
+
+    bool isChanged() const { return _changed; }
+    void setChanged(bool changed) { _changed = changed; }
+
+    QModelIndex root() const;
+
+    QModelIndex addDirectory(const QModelIndex& parent);
+    QModelIndex addUnit(const QModelIndex& parent);
+    void remove(const QModelIndex& index);
+
+    void load(const QByteArray& content);
+    QByteArray xml() const;
+
+    static QStandardItem* createRootItem(const QString& text);
+    static QStandardItem* createDeviceItem(const QString& text);
+    static QStandardItem* createUnitItem(const QString& text);
+
+    static void loadDevice(const QDomElement& element, QStandardItem* item);
+    static void loadSubdevices(const QDomElement& element, QStandardItem* item);
+    static void loadUnits(const QDomElement& element, QStandardItem* item);
+
+    static void saveDevice(xml::Element& element, QStandardItem* item);
+    static void saveSubdevices(xml::Element& element, QStandardItem* item);
+    static void saveUnits(xml::Element& element, QStandardItem* item);
+
+    // The kind of the item behind an index, as the view and the delegate see it.
+    static int itemType(const QModelIndex& index) { return index.data(ItemTypeRole).toInt(); }
+
+private slots:
+    void on_itemChanged();
+
+private:
+    bool _changed = false;
+    QStandardItem* _rootItem = nullptr;
+
+    static QIcon _dirIcon;
+    static bool _dirIconInitialized;
+};
+
+} // namespace device
