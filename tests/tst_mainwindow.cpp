@@ -26,6 +26,16 @@ device::Model* modelOf(const MainWindow& window)
     return qobject_cast<device::Model*>(window.findChild<device::View*>()->model());
 }
 
+QPushButton* saveButton(const MainWindow& window)
+{
+    const auto buttons = window.findChildren<QPushButton*>();
+    for (QPushButton* button : buttons) {
+        if (button->text() == QLatin1String("Save"))
+            return button;
+    }
+    return nullptr;
+}
+
 // An edit as the device view makes it.
 void editDevice(const MainWindow& window)
 {
@@ -65,9 +75,9 @@ private slots:
         QVERIFY(tabs->widget(0)->findChild<device::View*>());
         QVERIFY(qobject_cast<unit::Designer*>(tabs->widget(1)));
 
-        auto* save = tabs->widget(0)->findChild<QPushButton*>();
+        auto* save = saveButton(window);
         QVERIFY(save);
-        QCOMPARE(save->text(), QString("Save"));
+        QCOMPARE(save->parentWidget(), tabs->widget(0));
         QVERIFY(save->isEnabled());
 
         // The button keeps its natural width in the middle under the tree.
@@ -96,7 +106,7 @@ private slots:
         QVERIFY(QFile::remove(devicePath()));
         MainWindow window;
         QVERIFY(!modelOf(window)->root().isValid());
-        window.findChild<QPushButton*>()->click();
+        saveButton(window)->click();
         QCOMPARE(TestHome::readFile(devicePath()), modelOf(window)->xml());
         QVERIFY(!QFileInfo::exists(devicePath() + ".bak"));
     }
@@ -105,7 +115,7 @@ private slots:
     {
         MainWindow window;
         editDevice(window);
-        window.findChild<QPushButton*>()->click();
+        saveButton(window)->click();
         QCOMPARE(TestHome::readFile(devicePath()), modelOf(window)->xml());
         QVERIFY(TestHome::readFile(devicePath()).contains("<dev:device dev:id=\"New directory\">"));
         QVERIFY(!modelOf(window)->isChanged());
@@ -178,17 +188,16 @@ private slots:
 
     void failedSaveIsReportedAndKeepsTheChange()
     {
+        MainWindow window;
+        window.show();
+        editDevice(window);
         // A plain file where the device's directory should be.
         const QString dir = QFileInfo(devicePath()).absolutePath();
         QVERIFY(QDir(dir).removeRecursively());
         TestHome::writeFile(dir, "not a directory");
-
-        MainWindow window;
-        window.show();
-        editDevice(window);
         {
             ModalAnswer error(QMessageBox::Ok);
-            window.findChild<QPushButton*>()->click();
+            saveButton(window)->click();
             QVERIFY(error.shown());
             QCOMPARE(error.icon(), QMessageBox::Critical);
             QCOMPARE(error.title(), QString("Error"));
@@ -218,13 +227,13 @@ private slots:
 
         MainWindow window;
         QVERIFY(!modelOf(window)->root().isValid());
-        window.findChild<QPushButton*>()->click();
+        saveButton(window)->click();
         QCOMPARE(TestHome::readFile(devicePath() + ".bak"), garbage);
         QCOMPARE(TestHome::readFile(devicePath()), modelOf(window)->xml());
 
         // Only the first save keeps a backup; later ones leave it alone.
         TestHome::writeFile(devicePath() + ".bak", "kept");
-        window.findChild<QPushButton*>()->click();
+        saveButton(window)->click();
         QCOMPARE(TestHome::readFile(devicePath() + ".bak"), QByteArray("kept"));
     }
 
@@ -240,7 +249,7 @@ private slots:
         QFETCH(QByteArray, content);
         TestHome::writeFile(devicePath(), content);
         MainWindow window;
-        window.findChild<QPushButton*>()->click();
+        saveButton(window)->click();
         QVERIFY(!QFileInfo::exists(devicePath() + ".bak"));
     }
 };
