@@ -1,11 +1,38 @@
 #pragma once
 
+#include "device/Model.h"
+
+#include <QByteArray>
 #include <QWidget>
 
+class QCloseEvent;
+class QPushButton;
+
+// The program's one window: the device manager and the function block
+// designer as two tabs. It owns the user's device and asks before a close
+// would lose unsaved changes of it.
 class MainWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     MainWindow();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void on_saveDevButton_clicked();
+
+private:
+    // Writes the device file; on failure the user is told and the device
+    // stays marked as changed.
+    bool saveDevice();
+    bool keepUnreadableDevice() const;
+
+    QPushButton* _saveDevButton;
+    device::Model _model;
+    // A device file that existed at start but held no device: its bytes are
+    // kept beside it before the first save replaces it.
+    QByteArray _unreadableDevice;
 };

@@ -1,0 +1,165 @@
+#include "support/ModalAnswer.h"
+#include "support/TestMain.h"
+
+#include "app/MainWindow.h"
+#include "app/Startup.h"
+#include "app/UserPaths.h"
+#include "device/View.h"
+#include "kiv/qt/gui/widgets/LabeledLineEdit.h"
+#include "unit/ConnectorEditor.h"
+#include "unit/Designer.h"
+#include "unit/Registry.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+template<typename T>
+T* findByText(const QWidget* parent, const QString& text)
+{
+    const auto widgets = parent->findChildren<T*>();
+    for (T* widget : widgets) {
+        if (widget->text() == text)
+            return widget;
+    }
+    return nullptr;
+}
+
+// The labelled field of the form itself, not the one of the same label in the
+// "GUI info" group.
+QLineEdit* field(const QWidget* form, const QString& label)
+{
+    const auto edits = form->findChildren<kiv::qt::gui::widgets::LabeledLineEdit*>();
+    for (auto* edit : edits) {
+        if (edit->findChild<QLabel*>()->text() == label && !qobject_cast<QGroupBox*>(edit->parentWidget()))
+            return edit->lineEdit();
+    }
+    return nullptr;
+}
+
+// Chooses an entry of the context menu that a right press opens, as the user would.
+void chooseFromContextMenu(device::View* view, const QModelIndex& index, const QString& entry)
+{
+    bool chosen = false;
+    QTimer::singleShot(50, view, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions()) {
+            if (action->text() == entry) {
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+                chosen = true;
+                return;
+            }
+        }
+        menu->close();
+    });
+    QTest::mouseClick(view->viewport(), Qt::RightButton, {}, view->visualRect(index).center());
+    QVERIFY(chosen);
+}
+
+} // namespace
+
+class EndToEndTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestHome _home;
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setOrganizationName("KIV GmbH");
+        QCoreApplication::setApplicationName("Velmora 2");
+    }
+
+    void generateABlockAndPutItIntoTheDevice()
+    {
+        // Start-up as the program does it; test programs sit one level below
+        // the build tree, like bin/, so the shipped template is found.
+        readIni(_home.path() + "/no-ini-here/velmora2.ini");
+        initUserProfile();
+        unit::Registry::singleton()->refresh();
+        QVERIFY(unit::Registry::singleton()->hasID("Examples Gain"));
+
+        MainWindow window;
+        window.resize(900, 900);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* tabs = window.findChild<QTabWidget*>();
+
+        // The designer: vendor and name, auto fill, one input, generate.
+        tabs->setCurrentIndex(1);
+        auto* form = window.findChild<unit::Designer*>();
+        QTest::keyClicks(field(form, "Vendor"), "Zeta");
+        QTest::keyClicks(field(form, "Name"), "Mixer");
+        QTest::mouseClick(findByText<QPushButton>(form, "Auto fill"), Qt::LeftButton);
+        QCOMPARE(field(form, "Unique ID")->text(), QString("Zeta Mixer"));
+        findByText<QCheckBox>(form, "Inputs")->setChecked(true);
+        auto* inputs = form->findChildren<unit::ConnectorEditor*>().at(0);
+        QTest::mouseClick(inputs->findChildren<QToolButton*>().at(0), Qt::LeftButton);
+        QCOMPARE(inputs->numConnectors(), 1);
+        {
+            ModalAnswer success(QMessageBox::Ok);
+            QTest::mouseClick(findByText<QPushButton>(form, "Generate"), Qt::LeftButton);
+            QVERIFY(success.shown());
+            QCOMPARE(success.title(), QString("Success"));
+        }
+        const QString unitDir = UserPaths::functionBlocksPath() + "mixer.unit";
+        QVERIFY(unit::Registry::singleton()->hasID("Zeta Mixer"));
+
+        // The device manager: a function block entry below the root, given the new id.
+        tabs->setCurrentIndex(0);
+        auto* view = window.findChild<device::View*>();
+        const QModelIndex root = view->model()->index(0, 0);
+        QCOMPARE(root.data().toString(), QString("MyFuncBlocks"));
+        chooseFromContextMenu(view, root, "Add function block");
+        QCOMPARE(view->model()->rowCount(root), 1);
+        const QModelIndex entry = view->model()->index(0, 0, root);
+        // "Add function block" opens the list of ids on the new entry; where the
+        // platform closed it with the menu, the user opens it again.
+        auto* ids = view->viewport()->findChild<QComboBox*>();
+        if (!ids) {
+            view->edit(entry);
+            ids = view->viewport()->findChild<QComboBox*>();
+        }
+        QVERIFY(ids);
+        QCOMPARE(ids->currentText(), QString("Examples Counter"));
+        ids->setCurrentIndex(ids->findText("Zeta Mixer"));
+        QTest::keyClick(ids, Qt::Key_Return);
+        QTRY_VERIFY(!view->viewport()->findChild<QComboBox*>());
+        QCOMPARE(entry.data().toString(), QString("Zeta Mixer"));
+
+        QTest::mouseClick(findByText<QPushButton>(&window, "Save"), Qt::LeftButton);
+        ModalAnswer noQuestion(QMessageBox::Cancel);
+        QVERIFY(window.close());
+        QVERIFY(!noQuestion.shown());
+
+        // What is on disk now.
+        const QByteArray unitXml = TestHome::readFile(unitDir + "/unit.xml");
+        QVERIFY(unitXml.contains("<unit:unittype unit:id=\"Zeta Mixer\">"));
+        QVERIFY(unitXml.contains("<unit:connector var:varname=\"in0\" var:type=\"float\">"));
+        QVERIFY(QFileInfo::exists(unitDir + "/plugin/simulation/Mixer.h"));
+        QVERIFY(QFileInfo::exists(unitDir + "/plugin/simulation/main.cpp"));
+        QVERIFY(!QFileInfo::exists(unitDir + "/plugin/gui"));
+
+        QByteArray expected = TestHome::readFile(QCoreApplication::applicationDirPath()
+            + "/../user/devices/MyFunctionBlocks/device.xml");
+        expected.replace("  <dev:units/>\n",
+            "  <dev:units>\n    <dev:unit dev:type=\"Zeta Mixer\"/>\n  </dev:units>\n");
+        QCOMPARE(TestHome::readFile(UserPaths::deviceFile()), expected);
+    }
+};
+
+FBM_TEST_MAIN(EndToEndTest)
+#include "tst_endtoend.moc"

@@ -1,0 +1,258 @@
+#include "support/ModalAnswer.h"
+#include "support/TestMain.h"
+
+#include "app/MainWindow.h"
+#include "app/UserPaths.h"
+#include "device/Model.h"
+#include "device/View.h"
+#include "unit/Designer.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QLayout>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace {
+
+const QByteArray deviceWithDirectory
+    = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<dev:device dev:id=\"MyFuncBlocks\"><dev:subdevices><dev:device dev:id=\"Sensors\">"
+      "<dev:units><dev:unit dev:type=\"fb_a\"/></dev:units></dev:device></dev:subdevices>"
+      "<dev:units><dev:unit dev:type=\"fb_b\"/></dev:units></dev:device>\n";
+
+device::Model* modelOf(const MainWindow& window)
+{
+    return qobject_cast<device::Model*>(window.findChild<device::View*>()->model());
+}
+
+QPushButton* saveButton(const MainWindow& window)
+{
+    const auto buttons = window.findChildren<QPushButton*>();
+    for (QPushButton* button : buttons) {
+        if (button->text() == QLatin1String("Save"))
+            return button;
+    }
+    return nullptr;
+}
+
+// An edit as the device view makes it.
+void editDevice(const MainWindow& window)
+{
+    device::Model* model = modelOf(window);
+    QVERIFY(model->addDirectory(model->root()).isValid());
+    QVERIFY(model->isChanged());
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestHome _home;
+
+    static QString devicePath() { return UserPaths::deviceFile(); }
+
+private slots:
+    void init()
+    {
+        _home.reset();
+        TestHome::writeFile(devicePath(), deviceWithDirectory);
+    }
+
+    void tabsAndTexts()
+    {
+        MainWindow window;
+        QCOMPARE(window.windowTitle(), QString("Velmora 2 function block manager"));
+        auto* tabs = window.findChild<QTabWidget*>();
+        QVERIFY(tabs);
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->tabText(0), QString("Device manager"));
+        QCOMPARE(tabs->tabText(1), QString("Function block designer"));
+        QCOMPARE(tabs->currentIndex(), 0);
+        QVERIFY(tabs->widget(0)->findChild<device::View*>());
+        QVERIFY(qobject_cast<unit::Designer*>(tabs->widget(1)));
+
+        auto* save = saveButton(window);
+        QVERIFY(save);
+        QCOMPARE(save->parentWidget(), tabs->widget(0));
+        QVERIFY(save->isEnabled());
+
+        // The button keeps its natural width in the middle under the tree.
+        window.resize(900, 600);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QWidget* page = tabs->widget(0);
+        QCOMPARE(save->width(), save->sizeHint().width());
+        QVERIFY(qAbs(save->geometry().center().x() - page->rect().center().x()) <= 1);
+        QVERIFY(save->geometry().top() > page->findChild<device::View*>()->geometry().bottom());
+    }
+
+    void loadsTheDeviceAndExpandsItsRoot()
+    {
+        MainWindow window;
+        device::Model* model = modelOf(window);
+        QVERIFY(model->root().isValid());
+        QCOMPARE(model->root().data().toString(), QString("MyFuncBlocks"));
+        QCOMPARE(model->rowCount(model->root()), 2);
+        QVERIFY(window.findChild<device::View*>()->isExpanded(model->root()));
+        QVERIFY(!model->isChanged());
+    }
+
+    void missingDeviceFileGivesAnEmptyTabAndSaveCreatesIt()
+    {
+        QVERIFY(QFile::remove(devicePath()));
+        MainWindow window;
+        QVERIFY(!modelOf(window)->root().isValid());
+        saveButton(window)->click();
+        QCOMPARE(TestHome::readFile(devicePath()), modelOf(window)->xml());
+        QVERIFY(!QFileInfo::exists(devicePath() + ".bak"));
+    }
+
+    void saveWritesTheModelAndClearsTheFlag()
+    {
+        MainWindow window;
+        editDevice(window);
+        saveButton(window)->click();
+        QCOMPARE(TestHome::readFile(devicePath()), modelOf(window)->xml());
+        QVERIFY(TestHome::readFile(devicePath()).contains("<dev:device dev:id=\"New directory\">"));
+        QVERIFY(!modelOf(window)->isChanged());
+
+        // Saved: closing asks nothing until the next edit.
+        window.show();
+        ModalAnswer answer(QMessageBox::Cancel);
+        QVERIFY(window.close());
+        QVERIFY(!answer.shown());
+    }
+
+    void closeWithoutEditsAsksNothingAndTouchesNothing()
+    {
+        const QDateTime old = QDateTime::currentDateTime().addDays(-1);
+        {
+            QFile file(devicePath());
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(old, QFileDevice::FileModificationTime));
+        }
+        MainWindow window;
+        window.show();
+        ModalAnswer answer(QMessageBox::Yes);
+        QVERIFY(window.close());
+        QVERIFY(!answer.shown());
+        QCOMPARE(TestHome::readFile(devicePath()), deviceWithDirectory);
+        QCOMPARE(QFileInfo(devicePath()).lastModified(), old);
+    }
+
+    void closeQuestionAnswers_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("saves");
+        QTest::newRow("yes") << int(QMessageBox::Yes) << true << true;
+        QTest::newRow("no") << int(QMessageBox::No) << true << false;
+        QTest::newRow("cancel") << int(QMessageBox::Cancel) << false << false;
+        QTest::newRow("escape") << int(QMessageBox::NoButton) << false << false;
+    }
+
+    void closeQuestionAnswers()
+    {
+        QFETCH(int, button);
+        QFETCH(bool, closes);
+        QFETCH(bool, saves);
+        MainWindow window;
+        window.show();
+        editDevice(window);
+
+        ModalAnswer answer(static_cast<QMessageBox::StandardButton>(button));
+        QCOMPARE(window.close(), closes);
+        QVERIFY(answer.shown());
+        QCOMPARE(answer.icon(), QMessageBox::Question);
+        QCOMPARE(answer.title(), QString("Save changes"));
+        QCOMPARE(answer.text(), QString("The device has been changed. Save changes?"));
+        QCOMPARE(answer.buttons(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(answer.parent(), &window);
+        QCOMPARE(window.isVisible(), !closes);
+        QCOMPARE(TestHome::readFile(devicePath()) == deviceWithDirectory, !saves);
+        if (saves)
+            QCOMPARE(TestHome::readFile(devicePath()), modelOf(window)->xml());
+        QCOMPARE(modelOf(window)->isChanged(), !saves);
+
+        if (!closes) {
+            // Still changed: the next close asks again.
+            ModalAnswer again(QMessageBox::No);
+            QVERIFY(window.close());
+            QVERIFY(again.shown());
+        }
+    }
+
+    void failedSaveIsReportedAndKeepsTheChange()
+    {
+        MainWindow window;
+        window.show();
+        editDevice(window);
+        // A plain file where the device's directory should be.
+        const QString dir = QFileInfo(devicePath()).absolutePath();
+        QVERIFY(QDir(dir).removeRecursively());
+        TestHome::writeFile(dir, "not a directory");
+        {
+            ModalAnswer error(QMessageBox::Ok);
+            saveButton(window)->click();
+            QVERIFY(error.shown());
+            QCOMPARE(error.icon(), QMessageBox::Critical);
+            QCOMPARE(error.title(), QString("Error"));
+            QCOMPARE(error.text(), QString("Unable to save the device to %1.").arg(devicePath()));
+            QCOMPARE(error.buttons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+            QCOMPARE(error.parent(), &window);
+        }
+        QVERIFY(modelOf(window)->isChanged());
+        QCOMPARE(TestHome::readFile(dir), QByteArray("not a directory"));
+
+        // Yes to the close question with a save that fails keeps the window open.
+        ModalAnswer question(QMessageBox::Yes);
+        ModalAnswer error(QMessageBox::Ok);
+        QVERIFY(!window.close());
+        QVERIFY(question.shown());
+        QVERIFY(error.shown());
+        QCOMPARE(error.title(), QString("Error"));
+        QVERIFY(window.isVisible());
+        QVERIFY(modelOf(window)->isChanged());
+    }
+
+    void unreadableDeviceIsKeptBeforeTheFirstSave()
+    {
+        const QByteArray garbage = "<dev:device><unclosed>";
+        TestHome::writeFile(devicePath(), garbage);
+        TestHome::writeFile(devicePath() + ".bak", "an older backup");
+
+        MainWindow window;
+        QVERIFY(!modelOf(window)->root().isValid());
+        saveButton(window)->click();
+        QCOMPARE(TestHome::readFile(devicePath() + ".bak"), garbage);
+        QCOMPARE(TestHome::readFile(devicePath()), modelOf(window)->xml());
+
+        // Only the first save keeps a backup; later ones leave it alone.
+        TestHome::writeFile(devicePath() + ".bak", "kept");
+        saveButton(window)->click();
+        QCOMPARE(TestHome::readFile(devicePath() + ".bak"), QByteArray("kept"));
+    }
+
+    void readableOrEmptyDeviceGetsNoBackup_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("device") << deviceWithDirectory;
+        QTest::newRow("empty file") << QByteArray();
+    }
+
+    void readableOrEmptyDeviceGetsNoBackup()
+    {
+        QFETCH(QByteArray, content);
+        TestHome::writeFile(devicePath(), content);
+        MainWindow window;
+        saveButton(window)->click();
+        QVERIFY(!QFileInfo::exists(devicePath() + ".bak"));
+    }
+};
+
+FBM_TEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,149 @@
+// Takes the README's pictures of both tabs: run it through
+// scripts/screenshots.sh, which starts it under Xvfb.
+#include "app/MainWindow.h"
+#include "app/Startup.h"
+#include "app/UserPaths.h"
+#include "device/View.h"
+#include "kiv/qt/gui/widgets/LabeledLineEdit.h"
+#include "unit/Designer.h"
+#include "unit/Registry.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+const char* sampleDevice = R"(<?xml version="1.0" encoding="UTF-8"?>
+<dev:device dev:id="MyFuncBlocks">
+  <dev:subdevices>
+    <dev:device dev:id="Conveyor">
+      <dev:subdevices>
+        <dev:device dev:id="Drives">
+          <dev:units><dev:unit dev:type="Examples Gain"/><dev:unit dev:type="Examples Sum"/></dev:units>
+        </dev:device>
+      </dev:subdevices>
+      <dev:units><dev:unit dev:type="Examples Counter"/></dev:units>
+    </dev:device>
+    <dev:device dev:id="Sensors"/>
+  </dev:subdevices>
+  <dev:units><dev:unit dev:type="Examples Gain"/></dev:units>
+</dev:device>
+)";
+
+void settle(int ms = 300)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+QLineEdit* field(QWidget* form, const QString& label, bool inGroup = false)
+{
+    const auto edits = form->findChildren<kiv::qt::gui::widgets::LabeledLineEdit*>();
+    for (auto* edit : edits) {
+        const bool grouped = qobject_cast<QGroupBox*>(edit->parentWidget()) != nullptr;
+        if (edit->findChild<QLabel*>()->text() == label && grouped == inGroup)
+            return edit->lineEdit();
+    }
+    qFatal("no field %s", qPrintable(label));
+}
+
+void clickAll(QWidget* parent, const QString& accessibleName, int times)
+{
+    const auto buttons = parent->findChildren<QToolButton*>();
+    for (QToolButton* button : buttons) {
+        if (button->accessibleName() == accessibleName) {
+            for (int i = 0; i < times; ++i)
+                button->click();
+            return;
+        }
+    }
+}
+
+void fillDesigner(QWidget* form)
+{
+    field(form, "Vendor")->setText("Acme");
+    field(form, "Name")->setText("Belt Speed");
+    for (QPushButton* button : form->findChildren<QPushButton*>()) {
+        if (button->text() == "Auto fill")
+            button->click();
+    }
+    field(form, "Icon file name", true)->setText("/home/user/icons/belt.png");
+    for (QCheckBox* box : form->findChildren<QCheckBox*>())
+        box->setChecked(true);
+    const auto tables = form->findChildren<QWidget*>();
+    int section = 0;
+    for (QWidget* widget : tables) {
+        const QByteArray cls = widget->metaObject()->className();
+        if (cls == "unit::ConnectorEditor" || cls == "unit::StateVarEditor")
+            clickAll(widget, "Add", section++ == 0 ? 2 : 1);
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QTemporaryDir home;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/.config"));
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("KIV GmbH"));
+    QCoreApplication::setApplicationName(QStringLiteral("Velmora 2"));
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+
+    readIni(QStringLiteral("../velmora2/velmora2.ini"));
+    initUserProfile();
+    unit::Registry::singleton()->refresh();
+    QFile device(UserPaths::deviceFile());
+    if (!device.open(QIODevice::WriteOnly) || device.write(sampleDevice) < 0)
+        qFatal("cannot write the sample device");
+    device.close();
+
+    MainWindow window;
+    window.resize(720, 900);
+    window.move(0, 0);
+    window.show();
+    auto* tabs = window.findChild<QTabWidget*>();
+    auto* view = window.findChild<device::View*>();
+    view->expandAll();
+    settle();
+
+    // The device tab with the context menu of a directory open.
+    const QModelIndex conveyor = view->model()->index(0, 0, view->model()->index(0, 0));
+    view->setCurrentIndex(conveyor);
+    QTimer::singleShot(400, [&] {
+        QScreen* screen = window.screen();
+        const QRect area = window.frameGeometry().united(QApplication::activePopupWidget()
+                ? QApplication::activePopupWidget()->geometry() : QRect());
+        screen->grabWindow(0, area.x(), area.y(), area.width(), qMin(area.height(), 420))
+            .save(out + "/device-manager.png");
+        if (QWidget* menu = QApplication::activePopupWidget())
+            menu->close();
+    });
+    const QRect rect = view->visualRect(conveyor);
+    QMouseEvent press(QEvent::MouseButtonPress, rect.center(), view->viewport()->mapToGlobal(rect.center()),
+        Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &press);
+    settle();
+
+    tabs->setCurrentIndex(1);
+    fillDesigner(tabs->widget(1));
+    window.resize(720, window.sizeHint().height());
+    settle();
+    window.grab().save(out + "/designer.png");
+    return 0;
+}
