@@ -1,3 +1,4 @@
+#include "support/ModalAnswerer.h"
 #include "support/TestMain.h"
 
 #include "kiv/qt/gui/widgets/LabeledLineEdit.h"
@@ -27,101 +28,6 @@ namespace {
 
 const QString successText
     = QStringLiteral("Successfully generated description and source files for function block %1 in %2");
-
-// Answers the modal dialogs that open while it lives, one answer each in
-// turn, and records what every dialog showed. A dialog nobody expected is
-// recorded too and dismissed with Escape, so that a test fails instead of
-// hanging.
-class ModalAnswerer : public QObject
-{
-public:
-    // A message box answer is the name of a standard button ("Yes", "OK"...)
-    // or "Escape"; a file dialog answer is a path to pick, or "reject".
-    explicit ModalAnswerer(const QStringList& answers = {})
-        : _answers(answers)
-    {
-        connect(&_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
-        _timer.start(10);
-    }
-
-    QStringList seen;
-
-private:
-    void poll()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        if (modal->property("answered").toBool()) {
-            // An answer that did not close the dialog must not hang the test.
-            if (++_polledSinceAnswer == 100) {
-                seen << QStringLiteral("still open: ") + modal->windowTitle();
-                modal->close();
-            }
-            return;
-        }
-        _polledSinceAnswer = 0;
-        modal->setProperty("answered", true);
-        const QString answer = _answers.isEmpty() ? QStringLiteral("Escape") : _answers.takeFirst();
-        if (auto* box = qobject_cast<QMessageBox*>(modal))
-            answerBox(box, answer);
-        else if (auto* dialog = qobject_cast<QFileDialog*>(modal))
-            answerFileDialog(dialog, answer);
-        else
-            seen << QStringLiteral("unknown dialog ") + modal->metaObject()->className();
-    }
-
-    void answerBox(QMessageBox* box, const QString& answer)
-    {
-        static const QMap<QMessageBox::Icon, QString> icons = {
-            { QMessageBox::Critical, "Critical" },
-            { QMessageBox::Question, "Question" },
-            { QMessageBox::Information, "Information" },
-            { QMessageBox::Warning, "Warning" },
-        };
-        static const QList<QPair<QMessageBox::StandardButton, QString>> names = {
-            { QMessageBox::Ok, "OK" },
-            { QMessageBox::Yes, "Yes" },
-            { QMessageBox::No, "No" },
-            { QMessageBox::Cancel, "Cancel" },
-        };
-        QStringList buttons;
-        QAbstractButton* pressed = nullptr;
-        for (const auto& [button, name] : names) {
-            if (box->standardButtons() & button)
-                buttons << name;
-            if (name == answer)
-                pressed = box->button(button);
-        }
-        if (box->buttons().size() != buttons.size())
-            buttons << "others";
-        seen << QStringList { icons.value(box->icon(), "NoIcon"), box->windowTitle(), box->text(),
-            buttons.join(',') }
-                    .join('|');
-        if (pressed)
-            pressed->click();
-        else
-            QTest::keyClick(box, Qt::Key_Escape);
-    }
-
-    void answerFileDialog(QFileDialog* dialog, const QString& answer)
-    {
-        seen << QStringList { "FileDialog", dialog->windowTitle(), dialog->nameFilters().join(';'),
-            dialog->testOption(QFileDialog::DontUseNativeDialog) ? "own" : "native" }
-                    .join('|');
-        if (answer == QLatin1String("reject") || answer == QLatin1String("Escape")) {
-            dialog->reject();
-            return;
-        }
-        // As if typed: selectFile() leaves a focused name field alone.
-        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(answer);
-        static_cast<QDialog*>(dialog)->accept();
-    }
-
-    QStringList _answers;
-    QTimer _timer;
-    int _polledSinceAnswer = 0;
-};
 
 // The form's parts, found where its layout puts them.
 class Form
@@ -590,6 +496,8 @@ private slots:
 
         ModalAnswerer answerer({ answer, "OK" });
         generate(form);
+        for (const QWidget* parent : answerer.parents)
+            QCOMPARE(parent, static_cast<QWidget*>(&form.designer));
 
         QStringList expected { "Question|Target directory exists|The target directory " + unitDir()
             + " already exists. Shall existing XML and CMake files be overwritten (this does not affect "

@@ -1,4 +1,4 @@
-#include "support/ModalAnswer.h"
+#include "support/ModalAnswerer.h"
 #include "support/TestMain.h"
 
 #include "app/MainWindow.h"
@@ -110,10 +110,10 @@ private slots:
         QTest::mouseClick(inputs->findChildren<QToolButton*>().at(0), Qt::LeftButton);
         QCOMPARE(inputs->numConnectors(), 1);
         {
-            ModalAnswer success(QMessageBox::Ok);
+            ModalAnswerer answerer({"OK"});
             QTest::mouseClick(findByText<QPushButton>(form, "Generate"), Qt::LeftButton);
-            QVERIFY(success.shown());
-            QCOMPARE(success.title(), QString("Success"));
+            QCOMPARE(answerer.seen.size(), 1);
+            QVERIFY(answerer.seen.at(0).startsWith("Information|Success|"));
         }
         const QString unitDir = UserPaths::functionBlocksPath() + "mixer.unit";
         QVERIFY(unit::Registry::singleton()->hasID("Zeta Mixer"));
@@ -141,9 +141,9 @@ private slots:
         QCOMPARE(entry.data().toString(), QString("Zeta Mixer"));
 
         QTest::mouseClick(findByText<QPushButton>(&window, "Save"), Qt::LeftButton);
-        ModalAnswer noQuestion(QMessageBox::Cancel);
+        ModalAnswerer noQuestion;
         QVERIFY(window.close());
-        QVERIFY(!noQuestion.shown());
+        QCOMPARE(noQuestion.seen, QStringList());
 
         // What is on disk now.
         const QByteArray unitXml = TestHome::readFile(unitDir + "/unit.xml");

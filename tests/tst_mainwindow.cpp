@@ -1,4 +1,4 @@
-#include "support/ModalAnswer.h"
+#include "support/ModalAnswerer.h"
 #include "support/TestMain.h"
 
 #include "app/MainWindow.h"
@@ -20,6 +20,9 @@ const QByteArray deviceWithDirectory
       "<dev:device dev:id=\"MyFuncBlocks\"><dev:subdevices><dev:device dev:id=\"Sensors\">"
       "<dev:units><dev:unit dev:type=\"fb_a\"/></dev:units></dev:device></dev:subdevices>"
       "<dev:units><dev:unit dev:type=\"fb_b\"/></dev:units></dev:device>\n";
+
+const QString saveQuestion
+    = QStringLiteral("Question|Save changes|The device has been changed. Save changes?|Yes,No,Cancel");
 
 device::Model* modelOf(const MainWindow& window)
 {
@@ -122,9 +125,9 @@ private slots:
 
         // Saved: closing asks nothing until the next edit.
         window.show();
-        ModalAnswer answer(QMessageBox::Cancel);
+        ModalAnswerer answerer;
         QVERIFY(window.close());
-        QVERIFY(!answer.shown());
+        QCOMPARE(answerer.seen, QStringList());
     }
 
     void closeWithoutEditsAsksNothingAndTouchesNothing()
@@ -137,41 +140,39 @@ private slots:
         }
         MainWindow window;
         window.show();
-        ModalAnswer answer(QMessageBox::Yes);
+        ModalAnswerer answerer;
         QVERIFY(window.close());
-        QVERIFY(!answer.shown());
+        QCOMPARE(answerer.seen, QStringList());
         QCOMPARE(TestHome::readFile(devicePath()), deviceWithDirectory);
         QCOMPARE(QFileInfo(devicePath()).lastModified(), old);
     }
 
     void closeQuestionAnswers_data()
     {
-        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("closes");
         QTest::addColumn<bool>("saves");
-        QTest::newRow("yes") << int(QMessageBox::Yes) << true << true;
-        QTest::newRow("no") << int(QMessageBox::No) << true << false;
-        QTest::newRow("cancel") << int(QMessageBox::Cancel) << false << false;
-        QTest::newRow("escape") << int(QMessageBox::NoButton) << false << false;
+        QTest::newRow("yes") << "Yes" << true << true;
+        QTest::newRow("no") << "No" << true << false;
+        QTest::newRow("cancel") << "Cancel" << false << false;
+        QTest::newRow("escape") << "Escape" << false << false;
     }
 
     void closeQuestionAnswers()
     {
-        QFETCH(int, button);
+        QFETCH(QString, answer);
         QFETCH(bool, closes);
         QFETCH(bool, saves);
         MainWindow window;
         window.show();
         editDevice(window);
 
-        ModalAnswer answer(static_cast<QMessageBox::StandardButton>(button));
-        QCOMPARE(window.close(), closes);
-        QVERIFY(answer.shown());
-        QCOMPARE(answer.icon(), QMessageBox::Question);
-        QCOMPARE(answer.title(), QString("Save changes"));
-        QCOMPARE(answer.text(), QString("The device has been changed. Save changes?"));
-        QCOMPARE(answer.buttons(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        QCOMPARE(answer.parent(), &window);
+        {
+            ModalAnswerer answerer({answer});
+            QCOMPARE(window.close(), closes);
+            QCOMPARE(answerer.seen, QStringList{saveQuestion});
+            QCOMPARE(answerer.parents, QList<QWidget*>{&window});
+        }
         QCOMPARE(window.isVisible(), !closes);
         QCOMPARE(TestHome::readFile(devicePath()) == deviceWithDirectory, !saves);
         if (saves)
@@ -180,9 +181,9 @@ private slots:
 
         if (!closes) {
             // Still changed: the next close asks again.
-            ModalAnswer again(QMessageBox::No);
+            ModalAnswerer again({"No"});
             QVERIFY(window.close());
-            QVERIFY(again.shown());
+            QCOMPARE(again.seen, QStringList{saveQuestion});
         }
     }
 
@@ -195,26 +196,20 @@ private slots:
         const QString dir = QFileInfo(devicePath()).absolutePath();
         QVERIFY(QDir(dir).removeRecursively());
         TestHome::writeFile(dir, "not a directory");
+        const QString error = "Critical|Error|Unable to save the device to " + devicePath() + ".|OK";
         {
-            ModalAnswer error(QMessageBox::Ok);
+            ModalAnswerer answerer({"OK"});
             saveButton(window)->click();
-            QVERIFY(error.shown());
-            QCOMPARE(error.icon(), QMessageBox::Critical);
-            QCOMPARE(error.title(), QString("Error"));
-            QCOMPARE(error.text(), QString("Unable to save the device to %1.").arg(devicePath()));
-            QCOMPARE(error.buttons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-            QCOMPARE(error.parent(), &window);
+            QCOMPARE(answerer.seen, QStringList{error});
+            QCOMPARE(answerer.parents, QList<QWidget*>{&window});
         }
         QVERIFY(modelOf(window)->isChanged());
         QCOMPARE(TestHome::readFile(dir), QByteArray("not a directory"));
 
         // Yes to the close question with a save that fails keeps the window open.
-        ModalAnswer question(QMessageBox::Yes);
-        ModalAnswer error(QMessageBox::Ok);
+        ModalAnswerer answerer({"Yes", "OK"});
         QVERIFY(!window.close());
-        QVERIFY(question.shown());
-        QVERIFY(error.shown());
-        QCOMPARE(error.title(), QString("Error"));
+        QCOMPARE(answerer.seen, QStringList({saveQuestion, error}));
         QVERIFY(window.isVisible());
         QVERIFY(modelOf(window)->isChanged());
     }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+class QFileDialog;
+class QMessageBox;
+class QWidget;
+
+// Answers the modal dialogs that open while it lives, one answer each in
+// turn, and records what every dialog showed. A dialog nobody expected is
+// recorded too and dismissed with Escape, so that a test fails instead of
+// hanging.
+//
+// A message box is recorded as "Icon|Title|Text|Buttons" (for example
+// "Critical|Error|No vendor was specified!|OK"), a file dialog as
+// "FileDialog|Title|Filters|own or native".
+class ModalAnswerer : public QObject
+{
+public:
+    // A message box answer is the name of a standard button ("Yes", "OK"...)
+    // or "Escape"; a file dialog answer is a path to pick, or "reject".
+    explicit ModalAnswerer(const QStringList& answers = {});
+
+    QStringList seen;
+    // The parent widget of each dialog seen, in the same order.
+    QList<QWidget*> parents;
+
+private:
+    void poll();
+    void answerBox(QMessageBox* box, const QString& answer);
+    void answerFileDialog(QFileDialog* dialog, const QString& answer);
+
+    QStringList _answers;
+    QTimer _timer;
+    int _polledSinceAnswer = 0;
+};
