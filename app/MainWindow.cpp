@@ -67,9 +67,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
 
-    const QMessageBox::StandardButton answer = QMessageBox::question(this, tr("Save changes"),
-        tr("The device has been changed. Save changes?"),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::NoButton);
+    const QMessageBox::StandardButton answer
+        = QMessageBox::question(this, tr("Save changes"), tr("The device has been changed. Save changes?"),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::NoButton);
     switch (answer) {
     case QMessageBox::Yes:
         if (saveDevice())

@@ -23,8 +23,7 @@
 
 namespace {
 
-template<typename T>
-T* findByText(const QWidget* parent, const QString& text)
+template <typename T> T* findByText(const QWidget* parent, const QString& text)
 {
     const auto widgets = parent->findChildren<T*>();
     for (T* widget : widgets) {
@@ -110,7 +109,7 @@ private slots:
         QTest::mouseClick(inputs->findChildren<QToolButton*>().at(0), Qt::LeftButton);
         QCOMPARE(inputs->numConnectors(), 1);
         {
-            ModalAnswerer answerer({"OK"});
+            ModalAnswerer answerer({ "OK" });
             QTest::mouseClick(findByText<QPushButton>(form, "Generate"), Qt::LeftButton);
             QCOMPARE(answerer.seen.size(), 1);
             QVERIFY(answerer.seen.at(0).startsWith("Information|Success|"));
@@ -153,10 +152,10 @@ private slots:
         QVERIFY(QFileInfo::exists(unitDir + "/plugin/simulation/main.cpp"));
         QVERIFY(!QFileInfo::exists(unitDir + "/plugin/gui"));
 
-        QByteArray expected = TestHome::readFile(QCoreApplication::applicationDirPath()
-            + "/../user/devices/MyFunctionBlocks/device.xml");
-        expected.replace("  <dev:units/>\n",
-            "  <dev:units>\n    <dev:unit dev:type=\"Zeta Mixer\"/>\n  </dev:units>\n");
+        QByteArray expected = TestHome::readFile(
+            QCoreApplication::applicationDirPath() + "/../user/devices/MyFunctionBlocks/device.xml");
+        expected.replace(
+            "  <dev:units/>\n", "  <dev:units>\n    <dev:unit dev:type=\"Zeta Mixer\"/>\n  </dev:units>\n");
         QCOMPARE(TestHome::readFile(UserPaths::deviceFile()), expected);
     }
 };

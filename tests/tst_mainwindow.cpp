@@ -168,10 +168,10 @@ private slots:
         editDevice(window);
 
         {
-            ModalAnswerer answerer({answer});
+            ModalAnswerer answerer({ answer });
             QCOMPARE(window.close(), closes);
-            QCOMPARE(answerer.seen, QStringList{saveQuestion});
-            QCOMPARE(answerer.parents, QList<QWidget*>{&window});
+            QCOMPARE(answerer.seen, QStringList { saveQuestion });
+            QCOMPARE(answerer.parents, QList<QWidget*> { &window });
         }
         QCOMPARE(window.isVisible(), !closes);
         QCOMPARE(TestHome::readFile(devicePath()) == deviceWithDirectory, !saves);
@@ -181,9 +181,9 @@ private slots:
 
         if (!closes) {
             // Still changed: the next close asks again.
-            ModalAnswerer again({"No"});
+            ModalAnswerer again({ "No" });
             QVERIFY(window.close());
-            QCOMPARE(again.seen, QStringList{saveQuestion});
+            QCOMPARE(again.seen, QStringList { saveQuestion });
         }
     }
 
@@ -198,18 +198,18 @@ private slots:
         TestHome::writeFile(dir, "not a directory");
         const QString error = "Critical|Error|Unable to save the device to " + devicePath() + ".|OK";
         {
-            ModalAnswerer answerer({"OK"});
+            ModalAnswerer answerer({ "OK" });
             saveButton(window)->click();
-            QCOMPARE(answerer.seen, QStringList{error});
-            QCOMPARE(answerer.parents, QList<QWidget*>{&window});
+            QCOMPARE(answerer.seen, QStringList { error });
+            QCOMPARE(answerer.parents, QList<QWidget*> { &window });
         }
         QVERIFY(modelOf(window)->isChanged());
         QCOMPARE(TestHome::readFile(dir), QByteArray("not a directory"));
 
         // Yes to the close question with a save that fails keeps the window open.
-        ModalAnswerer answerer({"Yes", "OK"});
+        ModalAnswerer answerer({ "Yes", "OK" });
         QVERIFY(!window.close());
-        QCOMPARE(answerer.seen, QStringList({saveQuestion, error}));
+        QCOMPARE(answerer.seen, QStringList({ saveQuestion, error }));
         QVERIFY(window.isVisible());
         QVERIFY(modelOf(window)->isChanged());
     }

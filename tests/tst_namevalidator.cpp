@@ -28,7 +28,9 @@ private slots:
         QTest::newRow("hyphen") << "My-Block" << false;
         QTest::newRow("dot") << "My.Block" << false;
         QTest::newRow("tab") << "My\tBlock" << false;
-        QTest::newRow("umlaut") << QString::fromUtf8("Bl\xc3\xb6""ck") << false;
+        QTest::newRow("umlaut") << QString::fromUtf8("Bl\xc3\xb6"
+                                                     "ck")
+                                << false;
         QTest::newRow("letters around the ASCII range") << "a@[`{" << false;
         // Letters are judged by their lower-case form: the Kelvin sign lowers to k.
         QTest::newRow("kelvin sign") << QString(QChar(0x212A)) + "elvin" << true;

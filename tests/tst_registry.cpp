@@ -28,7 +28,7 @@ private:
 
     QString units() const { return _home.path() + "/Ostrel/Velmora2/units"; }
     void writeUnit(const QString& relativeDir, const QStringList& ids,
-                   const QString& fileName = QStringLiteral("unit.xml"))
+        const QString& fileName = QStringLiteral("unit.xml"))
     {
         TestHome::writeFile(units() + "/" + relativeDir + "/" + fileName, unitFile(ids));
     }
@@ -36,16 +36,13 @@ private:
 private slots:
     void init() { _home.reset(); }
 
-    void singletonIsOneObject()
-    {
-        QCOMPARE(unit::Registry::singleton(), _registry);
-    }
+    void singletonIsOneObject() { QCOMPARE(unit::Registry::singleton(), _registry); }
 
     void missingUnitsDirectoryLeavesRegistryEmpty()
     {
         // A unit file directly below the home directory must not be read.
-        TestHome::writeFile(_home.path() + "/unit.xml", unitFile({"stray"}));
-        writeUnit("../../stray", {"alsoStray"});
+        TestHome::writeFile(_home.path() + "/unit.xml", unitFile({ "stray" }));
+        writeUnit("../../stray", { "alsoStray" });
         QDir(units()).removeRecursively();
         _registry->refresh();
         QVERIFY(_registry->isEmpty());
@@ -55,10 +52,10 @@ private slots:
 
     void idsSortByCodeUnitAndShareTheirDirectory()
     {
-        writeUnit("x.unit", {"b", "B"});
-        writeUnit("y.unit", {"a"});
+        writeUnit("x.unit", { "b", "B" });
+        writeUnit("y.unit", { "a" });
         _registry->refresh();
-        QCOMPARE(_registry->getIDs(), QStringList({"B", "a", "b"}));
+        QCOMPARE(_registry->getIDs(), QStringList({ "B", "a", "b" }));
         QCOMPARE(_registry->getDir("b").absolutePath(), units() + "/x.unit");
         QCOMPARE(_registry->getDir("B").absolutePath(), units() + "/x.unit");
         QCOMPARE(_registry->getDir("a").absolutePath(), units() + "/y.unit");
@@ -68,30 +65,30 @@ private slots:
 
     void parentFileIsReadAfterItsChildren()
     {
-        writeUnit("X", {"same"});
-        writeUnit("X/Y", {"same"});
-        writeUnit("X/Y/Z", {"same"});
+        writeUnit("X", { "same" });
+        writeUnit("X/Y", { "same" });
+        writeUnit("X/Y/Z", { "same" });
         _registry->refresh();
         QCOMPARE(_registry->getDir("same").absolutePath(), units() + "/X");
     }
 
     void fileNameMatchIgnoresCaseOnly()
     {
-        writeUnit("upper", {"upper"}, "UNIT.XML");
-        writeUnit("mixed", {"mixed"}, "Unit.Xml");
-        writeUnit("backup", {"backup"}, "unit.xml.bak");
-        writeUnit("prefixed", {"prefixed"}, "my-unit.xml");
+        writeUnit("upper", { "upper" }, "UNIT.XML");
+        writeUnit("mixed", { "mixed" }, "Unit.Xml");
+        writeUnit("backup", { "backup" }, "unit.xml.bak");
+        writeUnit("prefixed", { "prefixed" }, "my-unit.xml");
         _registry->refresh();
-        QCOMPARE(_registry->getIDs(), QStringList({"mixed", "upper"}));
+        QCOMPARE(_registry->getIDs(), QStringList({ "mixed", "upper" }));
     }
 
     void hiddenEntriesAreSkipped()
     {
-        writeUnit(".hidden", {"hiddenDir"});
-        writeUnit("visible", {"hiddenFile"}, ".unit.xml");
-        writeUnit("visible/deeper", {"visible"});
+        writeUnit(".hidden", { "hiddenDir" });
+        writeUnit("visible", { "hiddenFile" }, ".unit.xml");
+        writeUnit("visible/deeper", { "visible" });
         _registry->refresh();
-        QCOMPARE(_registry->getIDs(), QStringList({"visible"}));
+        QCOMPARE(_registry->getIDs(), QStringList({ "visible" }));
     }
 
     void brokenFilesContributeNothing_data()
@@ -104,8 +101,8 @@ private slots:
         QTest::newRow("other prefix")
             << QByteArray("<u:unit xmlns:u=\"http://schemas.kiv.example/schema/unit\"><u:unittypes>"
                           "<u:unittype u:id=\"bad\"/></u:unittypes></u:unit>");
-        QTest::newRow("no prefix")
-            << QByteArray("<unit><unittypes><unittype id=\"bad\"/></unittypes></unit>");
+        QTest::newRow("no prefix") << QByteArray(
+            "<unit><unittypes><unittype id=\"bad\"/></unittypes></unit>");
         QTest::newRow("no unittypes")
             << QByteArray("<unit:unit><unit:unittype unit:id=\"bad\"/></unit:unit>");
         QTest::newRow("nested too deep")
@@ -120,9 +117,9 @@ private slots:
     {
         QFETCH(QByteArray, content);
         TestHome::writeFile(units() + "/broken/unit.xml", content);
-        writeUnit("good", {"good"});
+        writeUnit("good", { "good" });
         _registry->refresh();
-        QCOMPARE(_registry->getIDs(), QStringList({"good"}));
+        QCOMPARE(_registry->getIDs(), QStringList({ "good" }));
     }
 
     void onlyFirstUnittypesCountsAndIdsStayUntrimmed()
@@ -132,32 +129,32 @@ private slots:
             "<unit:other unit:id=\"other\"/></unit:unittypes>"
             "<unit:unittypes><unit:unittype unit:id=\"second\"/></unit:unittypes></unit:unit>");
         _registry->refresh();
-        QCOMPARE(_registry->getIDs(), QStringList({" padded "}));
+        QCOMPARE(_registry->getIDs(), QStringList({ " padded " }));
         QVERIFY(!_registry->hasID("padded"));
     }
 
     void refreshForgetsDeletedFiles()
     {
-        writeUnit("gone", {"gone"});
-        writeUnit("kept", {"kept"});
+        writeUnit("gone", { "gone" });
+        writeUnit("kept", { "kept" });
         _registry->refresh();
-        QCOMPARE(_registry->getIDs(), QStringList({"gone", "kept"}));
+        QCOMPARE(_registry->getIDs(), QStringList({ "gone", "kept" }));
         QVERIFY(QFile::remove(units() + "/gone/unit.xml"));
         _registry->refresh();
-        QCOMPARE(_registry->getIDs(), QStringList({"kept"}));
+        QCOMPARE(_registry->getIDs(), QStringList({ "kept" }));
     }
 
     void symbolicLinkCycleEnds()
     {
-        writeUnit("a", {"inA"});
-        writeUnit("a/b", {"inB"});
+        writeUnit("a", { "inA" });
+        writeUnit("a/b", { "inB" });
         QVERIFY(QFile::link(units() + "/a", units() + "/a/b/backToA"));
         QVERIFY(QFile::link(units(), units() + "/a/b/backToUnits"));
         // A link to a directory outside the units directory is followed.
-        writeUnit("../../outside", {"outside"});
+        writeUnit("../../outside", { "outside" });
         QVERIFY(QFile::link(_home.path() + "/Ostrel/outside", units() + "/linked"));
         _registry->refresh();
-        QCOMPARE(_registry->getIDs(), QStringList({"inA", "inB", "outside"}));
+        QCOMPARE(_registry->getIDs(), QStringList({ "inA", "inB", "outside" }));
     }
 };
 

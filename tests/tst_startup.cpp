@@ -102,8 +102,8 @@ private slots:
 
         initUserProfile();
 
-        QMap<QString, QByteArray> expected{{"devices/MyFunctionBlocks/device.xml", "device"},
-            {"units/a.unit/unit.xml", "a"}, {"units/a.unit/icons/a.png", "png"}, {"top.txt", "top"}};
+        QMap<QString, QByteArray> expected { { "devices/MyFunctionBlocks/device.xml", "device" },
+            { "units/a.unit/unit.xml", "a" }, { "units/a.unit/icons/a.png", "png" }, { "top.txt", "top" } };
         QCOMPARE(snapshot(data()), expected);
         QVERIFY(QFileInfo(data() + "/empty/dir").isDir());
         QVERIFY(!QFileInfo::exists(data() + "/.hiddenDir"));
@@ -117,7 +117,7 @@ private slots:
         initUserProfile();
 
         const QDateTime old = QDateTime::currentDateTime().addDays(-3);
-        const QStringList files{"units/a.unit/unit.xml", "units/b.unit/unit.xml", "readme.txt"};
+        const QStringList files { "units/a.unit/unit.xml", "units/b.unit/unit.xml", "readme.txt" };
         for (const QString& file : files)
             setMTime(data() + "/" + file, old);
         TestHome::writeFile(data() + "/units/a.unit/unit.xml", "edited by the user");
@@ -170,8 +170,8 @@ private slots:
         QCOMPARE(source.path(), _template.path());
         QCOMPARE(target.path(), data());
         QCOMPARE(TestHome::readFile(data() + "/blocked"), QByteArray("a plain file of the user"));
-        QMap<QString, QByteArray> expected{{"a/inner.txt", "a"}, {"z/inner.txt", "z"},
-            {"after.txt", "after"}, {"blocked", "a plain file of the user"}};
+        QMap<QString, QByteArray> expected { { "a/inner.txt", "a" }, { "z/inner.txt", "z" },
+            { "after.txt", "after" }, { "blocked", "a plain file of the user" } };
         QCOMPARE(snapshot(data()), expected);
         QVERIFY(!QFileInfo::exists(_home.path() + "/secret.txt"));
         QVERIFY(!QFileInfo::exists(_home.path() + "/Ostrel/secret.txt"));
@@ -190,7 +190,7 @@ private slots:
             if (key.startsWith(".config/"))
                 home.remove(key);
         }
-        QCOMPARE(home, (QMap<QString, QByteArray>{{"Ostrel/Velmora2", "a plain file"}}));
+        QCOMPARE(home, (QMap<QString, QByteArray> { { "Ostrel/Velmora2", "a plain file" } }));
     }
 
     void emptyTemplatePathCopiesNothing()
@@ -226,7 +226,7 @@ private slots:
         useTemplate(_home.path() + "/Ostrel");
         initUserProfile();
         QVERIFY(!QFileInfo::exists(data() + "/Velmora2"));
-        QCOMPARE(snapshot(data()).keys(), QStringList({"units/u/unit.xml"}));
+        QCOMPARE(snapshot(data()).keys(), QStringList({ "units/u/unit.xml" }));
     }
 
     void shippedTemplateSeedsAnEmptyHome()
@@ -237,7 +237,7 @@ private slots:
         unit::Registry::singleton()->refresh();
         QVERIFY(QFileInfo(data() + "/devices/MyFunctionBlocks/device.xml").isFile());
         QCOMPARE(unit::Registry::singleton()->getIDs(),
-            QStringList({"Examples Counter", "Examples Gain", "Examples Sum"}));
+            QStringList({ "Examples Counter", "Examples Gain", "Examples Sum" }));
     }
 
     void programStartCreatesTheDataTree()
@@ -251,12 +251,12 @@ private slots:
         program.setWorkingDirectory(_home.path());
         program.start(FBM_PROGRAM, {});
         QVERIFY(program.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(
-            QFileInfo::exists(data() + "/units/Examples/sum.unit/unit.xml"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(data() + "/units/Examples/sum.unit/unit.xml"), 10000);
         program.kill();
         program.waitForFinished();
         QCOMPARE(QSettings(_home.path() + "/.config/KIV GmbH/Velmora 2.conf", QSettings::IniFormat)
-                     .value("userdir").toString(),
+                     .value("userdir")
+                     .toString(),
             QFileInfo(FBM_PROGRAM).absolutePath() + "/../user");
     }
 };

@@ -127,8 +127,8 @@ int main(int argc, char* argv[])
     view->setCurrentIndex(conveyor);
     QTimer::singleShot(400, [&] {
         QScreen* screen = window.screen();
-        const QRect area = window.frameGeometry().united(QApplication::activePopupWidget()
-                ? QApplication::activePopupWidget()->geometry() : QRect());
+        const QRect area = window.frameGeometry().united(
+            QApplication::activePopupWidget() ? QApplication::activePopupWidget()->geometry() : QRect());
         screen->grabWindow(0, area.x(), area.y(), area.width(), qMin(area.height(), 420))
             .save(out + "/device-manager.png");
         if (QWidget* menu = QApplication::activePopupWidget())

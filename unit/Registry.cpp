@@ -43,8 +43,8 @@ void Registry::processDir(const QDir& dir)
         processDir(QDir(subdir.absoluteFilePath()));
 
     // Name filters ignore letter case unless QDir::CaseSensitive is given.
-    const QFileInfoList files = dir.entryInfoList({QStringLiteral("unit.xml")},
-        QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+    const QFileInfoList files = dir.entryInfoList(
+        { QStringLiteral("unit.xml") }, QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
     for (const QFileInfo& file : files)
         parseFile(file, dir);
 }

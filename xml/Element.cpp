@@ -8,8 +8,8 @@ namespace {
 // that no reader accepts, so they are left out.
 bool isXmlChar(char32_t c)
 {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF)
-        || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
+        || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
 QString escape(const QString& value, bool inAttribute)
@@ -19,16 +19,28 @@ QString escape(const QString& value, bool inAttribute)
     const QList<uint> codePoints = value.toUcs4();
     for (const uint c : codePoints) {
         switch (c) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
+        case '&':
+            out += QLatin1String("&amp;");
+            break;
+        case '<':
+            out += QLatin1String("&lt;");
+            break;
+        case '>':
+            out += QLatin1String("&gt;");
+            break;
         case '"':
             out += inAttribute ? QLatin1String("&quot;") : QLatin1String("\"");
             break;
-        case '\r': out += QLatin1String("&#xd;"); break;
+        case '\r':
+            out += QLatin1String("&#xd;");
+            break;
         // A reader normalises raw tabs and line feeds in attribute values to blanks.
-        case '\t': out += inAttribute ? QLatin1String("&#x9;") : QLatin1String("\t"); break;
-        case '\n': out += inAttribute ? QLatin1String("&#xa;") : QLatin1String("\n"); break;
+        case '\t':
+            out += inAttribute ? QLatin1String("&#x9;") : QLatin1String("\t");
+            break;
+        case '\n':
+            out += inAttribute ? QLatin1String("&#xa;") : QLatin1String("\n");
+            break;
         default:
             if (isXmlChar(c)) {
                 const char32_t cp = c;
@@ -56,7 +68,7 @@ Element& Element::setAttribute(const QString& name, const QString& value)
             return *this;
         }
     }
-    _attributes.append({name, value});
+    _attributes.append({ name, value });
     return *this;
 }
 
@@ -103,12 +115,11 @@ void Element::write(QString& out, int depth) const
     const QString indent(depth * 2, QLatin1Char(' '));
     out += indent + QLatin1Char('<') + _name;
     for (const auto& attribute : _attributes)
-        out += QLatin1Char(' ') + attribute.first + QLatin1String("=\"")
-            + escapeAttribute(attribute.second) + QLatin1Char('"');
+        out += QLatin1Char(' ') + attribute.first + QLatin1String("=\"") + escapeAttribute(attribute.second)
+            + QLatin1Char('"');
 
     if (_hasText) {
-        out += QLatin1Char('>') + escapeText(_text) + QLatin1String("</") + _name
-            + QLatin1String(">\n");
+        out += QLatin1Char('>') + escapeText(_text) + QLatin1String("</") + _name + QLatin1String(">\n");
         return;
     }
     if (_children.empty()) {
