@@ -211,13 +211,15 @@ private slots:
                 order << "group " + group->title();
             else if (widget)
                 order << widget->metaObject()->className();
+            else if (layout->itemAt(i)->spacerItem())
+                order << "spacer";
             else
                 order << "row";
         }
         QCOMPARE(order,
             QStringList({ "edit Vendor", "edit Name", "edit Unique ID", "group GUI info", "check Inputs",
                 "unit::ConnectorEditor", "check Outputs", "unit::ConnectorEditor", "check State variables",
-                "unit::StateVarEditor", "edit Plugin base name", "check With dialog", "row" }));
+                "unit::StateVarEditor", "edit Plugin base name", "check With dialog", "row", "spacer" }));
 
         QVERIFY(!form.guiInfo()->isCheckable());
         QCOMPARE(

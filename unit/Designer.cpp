@@ -68,6 +68,8 @@ Designer::Designer(QWidget* parent)
     _nameEdit->lineEdit()->setValidator(new NameValidator(_nameEdit));
 
     auto* guiInfo = new QGroupBox(tr("GUI info"));
+    // The group holds two lines; a tall form gives its extra room to the tables.
+    guiInfo->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* guiLayout = new QVBoxLayout(guiInfo);
     guiLayout->addWidget(_guiNameEdit);
     auto* iconRow = new QHBoxLayout;
@@ -96,6 +98,8 @@ Designer::Designer(QWidget* parent)
     layout->addWidget(_pluginBaseNameEdit);
     layout->addWidget(_withDialogCheck);
     layout->addLayout(buttonRow);
+    // With the sections closed, a tall window keeps the fields together at the top.
+    layout->addStretch();
 
     const QList<QPair<QCheckBox*, QWidget*>> sections = {
         { _inputsCheck, _inputEditor },

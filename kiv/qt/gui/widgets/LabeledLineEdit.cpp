@@ -13,6 +13,9 @@ LabeledLineEdit::LabeledLineEdit(const QString& label, QWidget* parent)
 {
     _label->setBuddy(_lineEdit);
 
+    // One line high: a tall form gives its extra room to the tables, not to the fields.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(_label);
