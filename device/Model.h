@@ -3,8 +3,6 @@
 #include <QIcon>
 #include <QStandardItemModel>
 
-class QDomElement;
-
 namespace xml {
 class Element;
 }
@@ -42,10 +40,6 @@ public:
     static QStandardItem* createRootItem(const QString& text);
     static QStandardItem* createDeviceItem(const QString& text);
     static QStandardItem* createUnitItem(const QString& text);
-
-    static void loadDevice(const QDomElement& element, QStandardItem* item);
-    static void loadSubdevices(const QDomElement& element, QStandardItem* item);
-    static void loadUnits(const QDomElement& element, QStandardItem* item);
 
     static void saveDevice(xml::Element& element, QStandardItem* item);
     static void saveSubdevices(xml::Element& element, QStandardItem* item);
