@@ -55,6 +55,31 @@ QStandardItem* createItem(const QString& text, int kind, const QIcon& folderIcon
     return item;
 }
 
+// Removes a row with its whole subtree, leaves first. Left to itself, an item
+// deletes its children recursively, and each deletion inside a model costs
+// time in the depth of the item: a deeply nested device took time in the
+// square of its depth and ran out of stack beyond some ten thousand levels.
+void deleteRow(QStandardItem* parent, int row)
+{
+    std::vector<QStandardItem*> path;
+    if (QStandardItem* top = parent->child(row))
+        path.push_back(top);
+    while (!path.empty()) {
+        QStandardItem* item = path.back();
+        const int rows = item->rowCount();
+        if (rows == 0) {
+            path.pop_back();
+            continue;
+        }
+        QStandardItem* last = item->child(rows - 1);
+        if (last && last->rowCount() > 0)
+            path.push_back(last);
+        else
+            item->removeRow(rows - 1);
+    }
+    parent->removeRow(row);
+}
+
 // Builds the device tree while the reader walks the file: in a device, its
 // subdevices and units sections count; in subdevices, the devices; in units,
 // the units; everything else is passed over with all it holds. The tree is
@@ -137,6 +162,12 @@ Model::Model(QObject* parent)
     connect(this, &QStandardItemModel::itemChanged, this, &Model::on_itemChanged);
 }
 
+Model::~Model()
+{
+    if (_rootItem)
+        deleteRow(invisibleRootItem(), _rootItem->row());
+}
+
 QModelIndex Model::root() const
 {
     if (!_rootItem)
@@ -182,12 +213,14 @@ void Model::remove(const QModelIndex& index)
     if (!parentItem || kindOf(item) == RootItem)
         return;
 
-    parentItem->removeRow(item->row());
+    deleteRow(parentItem, item->row());
     _changed = true;
 }
 
 void Model::load(const QByteArray& content)
 {
+    if (_rootItem)
+        deleteRow(invisibleRootItem(), _rootItem->row());
     clear();
     _rootItem = nullptr;
     // The tree keeps its single root: nothing is dropped beside it.

@@ -24,6 +24,7 @@ public:
     static constexpr int ItemTypeRole = Qt::UserRole + 1;
 
     explicit Model(QObject* parent = nullptr);
+    ~Model() override;
 
     bool isChanged() const { return _changed; }
     void setChanged(bool changed) { _changed = changed; }
