@@ -47,7 +47,8 @@ void copyNew(const QString& from, const QString& to)
         target.remove();
         return;
     }
-    target.setPermissions(source.permissions());
+    // As QFile::copy does: the source's permissions, and writable by its owner.
+    target.setPermissions(source.permissions() | QFileDevice::WriteOwner);
 }
 
 // `active` holds the canonical paths of the source and target directories on
