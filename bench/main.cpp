@@ -88,7 +88,11 @@ void makeTemplate(const QString& root, int files)
     for (int i = 0; i < files; ++i) {
         const int dir = i / 10;
         const QString path = root
-            + QStringLiteral("/d%1/d%2/d%3/file%4.txt").arg(dir / 100).arg(dir / 10 % 10).arg(dir % 10).arg(i);
+            + QStringLiteral("/d%1/d%2/d%3/file%4.txt")
+                  .arg(dir / 100)
+                  .arg(dir / 10 % 10)
+                  .arg(dir % 10)
+                  .arg(i);
         writeFile(path, content);
     }
 }
@@ -194,7 +198,7 @@ struct Sample
 
 double now()
 {
-    timespec t{};
+    timespec t {};
     clock_gettime(CLOCK_MONOTONIC, &t);
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
@@ -227,7 +231,7 @@ Sample runChild(const std::vector<QByteArray>& args, bool selfTimed)
         output.append(buffer, n);
     close(pipeFds[0]);
     int status = 0;
-    rusage usage{};
+    rusage usage {};
     wait4(pid, &status, 0, &usage);
     const double wall = now() - start;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
@@ -261,14 +265,14 @@ public:
     // `prepare` runs before every repetition, untimed (it empties a target).
     Sample ours(const std::vector<QByteArray>& opArgs, const std::function<void()>& prepare = {})
     {
-        std::vector<QByteArray> args{_self, "one"};
+        std::vector<QByteArray> args { _self, "one" };
         args.insert(args.end(), opArgs.begin(), opArgs.end());
         return repeat([&] { return runChild(args, true); }, prepare);
     }
 
     Sample tool(const QByteArray& command, const std::function<void()>& prepare = {})
     {
-        const std::vector<QByteArray> args{"/bin/sh", "-c", command};
+        const std::vector<QByteArray> args { "/bin/sh", "-c", command };
         return repeat([&] { return runChild(args, false); }, prepare);
     }
 
@@ -292,7 +296,8 @@ private:
     int _reps;
 };
 
-void row(QTextStream& out, const QString& name, const Sample& ours, const QString& toolName, const Sample& tool)
+void row(
+    QTextStream& out, const QString& name, const Sample& ours, const QString& toolName, const Sample& tool)
 {
     out << "| " << name << " | " << QString::number(ours.ms, 'f', 1) << " | " << toolName << " | "
         << QString::number(tool.ms, 'f', 1) << " | " << QString::number(ours.ms / tool.ms, 'f', 2) << " | "
@@ -314,43 +319,51 @@ int measure(const QString& dir, int reps, const QByteArray& self)
 
     out << "| Operation | ours ms | standard tool | tool ms | ratio | ours peak MiB | tool peak MiB |\n"
         << "|---|---:|---|---:|---:|---:|---:|\n";
-    const Sample idle = m.ours({"idle"});
-    const Sample idleGui = m.ours({"idle-gui"});
+    const Sample idle = m.ours({ "idle" });
+    const Sample idleGui = m.ours({ "idle-gui" });
     out << "| start-up only (QCoreApplication / QApplication) | - | - | - | - | " << idle.peakKiB / 1024
         << " / " << idleGui.peakKiB / 1024 << " | - |\n";
 
     std::vector<double> scale;
-    for (const char* size : {"1k", "10k"}) {
+    for (const char* size : { "1k", "10k" }) {
         const QByteArray home = d + "/units" + size;
-        const Sample ours = m.ours({"refresh", home});
-        const Sample tool = m.tool("exec find " + home + "/Ostrel/Velmora2/units -iname unit.xml -exec cat {} + >/dev/null");
-        row(out, QStringLiteral("registry refresh, units%1").arg(size), ours, QStringLiteral("find -iname unit.xml -exec cat"), tool);
+        const Sample ours = m.ours({ "refresh", home });
+        const Sample tool = m.tool(
+            "exec find " + home + "/Ostrel/Velmora2/units -iname unit.xml -exec cat {} + >/dev/null");
+        row(out, QStringLiteral("registry refresh, units%1").arg(size), ours,
+            QStringLiteral("find -iname unit.xml -exec cat"), tool);
         scale.push_back(ours.ms);
     }
     {
         const QByteArray home = d + "/units10k";
-        const Sample ours = m.ours({"generate", home});
-        const Sample tool = m.tool("exec find " + home + "/Ostrel/Velmora2/units -iname unit.xml -exec cat {} + >/dev/null");
-        row(out, QStringLiteral("generate, units10k"), ours, QStringLiteral("find -iname unit.xml -exec cat"), tool);
+        const Sample ours = m.ours({ "generate", home });
+        const Sample tool = m.tool(
+            "exec find " + home + "/Ostrel/Velmora2/units -iname unit.xml -exec cat {} + >/dev/null");
+        row(out, QStringLiteral("generate, units10k"), ours, QStringLiteral("find -iname unit.xml -exec cat"),
+            tool);
     }
-    for (const char* size : {"1k", "10k"}) {
+    for (const char* size : { "1k", "10k" }) {
         const QByteArray source = d + "/template" + size;
         const QByteArray target = d + "/merged" + size;
-        const Sample first = m.ours({"merge", source, target}, resetDir(QString::fromLocal8Bit(target)));
-        const Sample cp = m.tool("exec cp -rn " + source + "/. " + target, resetDir(QString::fromLocal8Bit(target)));
-        row(out, QStringLiteral("first start merge, template%1").arg(size), first, QStringLiteral("cp -rn"), cp);
+        const Sample first = m.ours({ "merge", source, target }, resetDir(QString::fromLocal8Bit(target)));
+        const Sample cp
+            = m.tool("exec cp -rn " + source + "/. " + target, resetDir(QString::fromLocal8Bit(target)));
+        row(out, QStringLiteral("first start merge, template%1").arg(size), first, QStringLiteral("cp -rn"),
+            cp);
         scale.push_back(first.ms);
-        const Sample second = m.ours({"merge", source, target});
+        const Sample second = m.ours({ "merge", source, target });
         const Sample find = m.tool("exec find " + source + " >/dev/null");
-        row(out, QStringLiteral("second start merge, template%1").arg(size), second, QStringLiteral("find"), find);
+        row(out, QStringLiteral("second start merge, template%1").arg(size), second, QStringLiteral("find"),
+            find);
         scale.push_back(second.ms);
         QDir(QString::fromLocal8Bit(target)).removeRecursively();
     }
-    for (const char* size : {"10k", "100k"}) {
+    for (const char* size : { "10k", "100k" }) {
         const QByteArray file = d + "/device" + size + ".xml";
-        const Sample ours = m.ours({"device", file});
+        const Sample ours = m.ours({ "device", file });
         const Sample tool = m.tool("exec xmllint --format " + file + " >/dev/null");
-        row(out, QStringLiteral("device load + xml, %1 items").arg(size), ours, QStringLiteral("xmllint --format"), tool);
+        row(out, QStringLiteral("device load + xml, %1 items").arg(size), ours,
+            QStringLiteral("xmllint --format"), tool);
         scale.push_back(ours.ms);
     }
     out << "\nTime for 10x the data, as a multiple of the time for 1x: registry refresh "
@@ -376,7 +389,8 @@ int main(int argc, char* argv[])
     if (command == "measure" && argc > 2) {
         QCoreApplication app(argc, argv);
         const int reps = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
-        return measure(QString::fromLocal8Bit(argv[2]), reps, QCoreApplication::applicationFilePath().toLocal8Bit());
+        return measure(
+            QString::fromLocal8Bit(argv[2]), reps, QCoreApplication::applicationFilePath().toLocal8Bit());
     }
     std::fprintf(stderr, "usage: %s data DIR | measure DIR [REPS] | one OP ARGS...\n", argv[0]);
     return 1;

@@ -94,9 +94,9 @@ public:
         if (_open.empty()) {
             if (name == QLatin1String("dev:device")) {
                 root.reset(Model::createRootItem(attributes.value(QLatin1String("dev:id"))));
-                _open.push_back({Device, root.get()});
+                _open.push_back({ Device, root.get() });
             } else {
-                _open.push_back({Ignored, nullptr});
+                _open.push_back({ Ignored, nullptr });
             }
             return;
         }
@@ -104,28 +104,28 @@ public:
         switch (parent.context) {
         case Device:
             if (name == QLatin1String("dev:subdevices"))
-                _open.push_back({Subdevices, parent.item});
+                _open.push_back({ Subdevices, parent.item });
             else if (name == QLatin1String("dev:units"))
-                _open.push_back({Units, parent.item});
+                _open.push_back({ Units, parent.item });
             else
-                _open.push_back({Ignored, nullptr});
+                _open.push_back({ Ignored, nullptr });
             return;
         case Subdevices:
             if (name == QLatin1String("dev:device")) {
                 QStandardItem* directory = Model::createDeviceItem(attributes.value(QLatin1String("dev:id")));
                 parent.item->appendRow(directory);
-                _open.push_back({Device, directory});
+                _open.push_back({ Device, directory });
             } else {
-                _open.push_back({Ignored, nullptr});
+                _open.push_back({ Ignored, nullptr });
             }
             return;
         case Units:
             if (name == QLatin1String("dev:unit"))
                 parent.item->appendRow(Model::createUnitItem(attributes.value(QLatin1String("dev:type"))));
-            _open.push_back({Ignored, nullptr});
+            _open.push_back({ Ignored, nullptr });
             return;
         case Ignored:
-            _open.push_back({Ignored, nullptr});
+            _open.push_back({ Ignored, nullptr });
             return;
         }
     }

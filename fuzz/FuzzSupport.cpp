@@ -24,7 +24,7 @@ public:
     void startElement(QAnyStringView name, const xml::Attributes& attributes) override
     {
         QString event = QStringLiteral("start ") + name.toString();
-        for (const char* attribute : {"unit:id", "dev:id", "dev:type", "a", "b"})
+        for (const char* attribute : { "unit:id", "dev:id", "dev:type", "a", "b" })
             event += QLatin1Char('|') + attributes.value(QLatin1String(attribute));
         events << event;
     }

@@ -3,10 +3,10 @@
 #include <QByteArray>
 
 // Stops the fuzzer with a report when a property does not hold.
-#define FUZZ_CHECK(condition)                                                                      \
-    do {                                                                                           \
-        if (!(condition))                                                                          \
-            fuzzFailure(#condition, __FILE__, __LINE__);                                           \
+#define FUZZ_CHECK(condition)                                                                                \
+    do {                                                                                                     \
+        if (!(condition))                                                                                    \
+            fuzzFailure(#condition, __FILE__, __LINE__);                                                     \
     } while (false)
 
 [[noreturn]] void fuzzFailure(const char* condition, const char* file, int line);

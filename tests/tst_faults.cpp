@@ -88,7 +88,8 @@ QByteArray billionLaughs(const QByteArray& root, const QByteArray& attribute)
 {
     QByteArray dtd = "<?xml version=\"1.0\"?>\n<!DOCTYPE " + root + " [\n<!ENTITY lol0 \"lol\">\n";
     for (int i = 1; i < 10; ++i)
-        dtd += "<!ENTITY lol" + QByteArray::number(i) + " \"" + QByteArray("&lol" + QByteArray::number(i - 1) + ";").repeated(10) + "\">\n";
+        dtd += "<!ENTITY lol" + QByteArray::number(i) + " \""
+            + QByteArray("&lol" + QByteArray::number(i - 1) + ";").repeated(10) + "\">\n";
     return dtd + "]>\n<" + root + " " + attribute + "=\"&lol9;\"/>\n";
 }
 
@@ -140,21 +141,21 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QStringList>("ids");
         const QByteArray line = "  <unit:variable unit:name=\"v\" unit:type=\"float\"/>\n";
-        QTest::newRow("50 MB") << bigUnitFile("big", line, bigFileBytes) << QStringList{"big", "good"};
+        QTest::newRow("50 MB") << bigUnitFile("big", line, bigFileBytes) << QStringList { "big", "good" };
         // Non-ASCII text takes the general reader through the whole file.
-        QTest::newRow("50 MB, not plain ASCII")
-            << bigUnitFile("big", "  <unit:text>Grüße</unit:text>\n", bigFileBytes) << QStringList{"big", "good"};
+        QTest::newRow("50 MB, not plain ASCII") << bigUnitFile("big", "  <unit:text>Grüße</unit:text>\n",
+            bigFileBytes) << QStringList { "big", "good" };
         QTest::newRow("50 MB, end tag missing")
-            << bigUnitFile("big", line, bigFileBytes).chopped(13) << QStringList{"good"};
+            << bigUnitFile("big", line, bigFileBytes).chopped(13) << QStringList { "good" };
         QByteArray deep = unitHead("deep");
         deep += QByteArray("<unit:x>").repeated(10000) + QByteArray("</unit:x>").repeated(10000);
-        QTest::newRow("10,000 levels") << deep + "</unit:unit>" << QStringList{"deep", "good"};
+        QTest::newRow("10,000 levels") << deep + "</unit:unit>" << QStringList { "deep", "good" };
         QTest::newRow("10,000 levels, one end tag missing")
-            << deep.chopped(9) + "</unit:unit>" << QStringList{"good"};
-        QTest::newRow("entity expansion") << billionLaughs("unit:unit", "unit:id") << QStringList{"good"};
-        QTest::newRow("binary garbage") << garbage(1 << 20) << QStringList{"good"};
+            << deep.chopped(9) + "</unit:unit>" << QStringList { "good" };
+        QTest::newRow("entity expansion") << billionLaughs("unit:unit", "unit:id") << QStringList { "good" };
+        QTest::newRow("binary garbage") << garbage(1 << 20) << QStringList { "good" };
         QTest::newRow("garbage after a sound file")
-            << unitHead("tail") + "</unit:unit>\n" + garbage(4096) << QStringList{"good"};
+            << unitHead("tail") + "</unit:unit>\n" + garbage(4096) << QStringList { "good" };
     }
 
     void badUnitFiles()
@@ -179,7 +180,8 @@ private slots:
                 unitHead("id" + QByteArray::number(i)) + "</unit:unit>\n");
         for (int i = 0; i < count; ++i) {
             for (int j = 0; j < count; ++j)
-                QVERIFY(QFile::link(units() + QStringLiteral("/d%1").arg(j), units() + QStringLiteral("/d%1/to%2").arg(i).arg(j)));
+                QVERIFY(QFile::link(units() + QStringLiteral("/d%1").arg(j),
+                    units() + QStringLiteral("/d%1/to%2").arg(i).arg(j)));
         }
         const Bounds bounds;
         _registry->refresh();
@@ -243,7 +245,8 @@ private slots:
         QByteArray written;
         {
             device::Model model;
-            model.load("<dev:device><dev:subdevices><dev:device dev:id=\"all\"/></dev:subdevices></dev:device>");
+            model.load(
+                "<dev:device><dev:subdevices><dev:device dev:id=\"all\"/></dev:subdevices></dev:device>");
             const QModelIndex directory = model.index(0, 0, model.root());
             const QString name = QString(5300, QLatin1Char('n'));
             for (int i = 0; i < 10000; ++i)

@@ -17,8 +17,8 @@ public:
 
     void startElement(QAnyStringView name, const xml::Attributes& attributes) override
     {
-        events << name.toString() + QLatin1Char('|') + attributes.value(QLatin1String("a"))
-                + QLatin1Char('|') + attributes.value(QLatin1String("p:b"));
+        events << name.toString() + QLatin1Char('|') + attributes.value(QLatin1String("a")) + QLatin1Char('|')
+                + attributes.value(QLatin1String("p:b"));
     }
     void endElement() override { events << QStringLiteral("/"); }
     void reset() override { events.clear(); }
@@ -38,8 +38,10 @@ private slots:
 
         // Read by the plain reader.
         QTest::newRow("declaration and nesting")
-            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r a=\"1\"><p:x p:b='2'/>t > u</r >\n") << true;
-        QTest::newRow("names with dot, dash, underscore") << QByteArray("<_a.b-c:d-e.f a = \"x\"\n/>") << true;
+            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r a=\"1\"><p:x p:b='2'/>t > u</r >\n")
+            << true;
+        QTest::newRow("names with dot, dash, underscore")
+            << QByteArray("<_a.b-c:d-e.f a = \"x\"\n/>") << true;
         QTest::newRow("single end bracket in text") << QByteArray("<r>]</r>") << false;
         // Errors the plain reader leaves to the general one.
         QTest::newRow("mismatched end tag") << QByteArray("<a></b>") << false;

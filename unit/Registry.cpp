@@ -95,8 +95,8 @@ void Registry::processDir(const QDir& dir)
 
     // One listing for both passes: a name filter would compile a regular
     // expression for every directory, which cost more than the whole scan.
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+    const QFileInfoList entries
+        = dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
     for (const QFileInfo& entry : entries) {
         if (entry.isDir())
             processDir(QDir(entry.absoluteFilePath()));
