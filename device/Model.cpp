@@ -1,11 +1,14 @@
 #include "device/Model.h"
 
 #include "xml/Element.h"
+#include "xml/Reader.h"
 #include "xml/Schema.h"
 
 #include <QApplication>
-#include <QDomDocument>
 #include <QStyle>
+
+#include <memory>
+#include <vector>
 
 namespace device {
 
@@ -41,10 +44,109 @@ QStandardItem* createItem(const QString& text, int kind, const QIcon& folderIcon
     const bool folder = kind != Model::UnitItem;
     if (folder)
         item->setData(folderIcon, Qt::DecorationRole);
-    item->setDragEnabled(draggable);
-    item->setDropEnabled(folder);
+    // One change of the flags instead of two: every change is a data change
+    // of its own, and a large device makes many items.
+    Qt::ItemFlags flags = item->flags() & ~(Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled);
+    if (draggable)
+        flags |= Qt::ItemIsDragEnabled;
+    if (folder)
+        flags |= Qt::ItemIsDropEnabled;
+    item->setFlags(flags);
     return item;
 }
+
+// Removes a row with its whole subtree, leaves first. Left to itself, an item
+// deletes its children recursively, and each deletion inside a model costs
+// time in the depth of the item: a deeply nested device took time in the
+// square of its depth and ran out of stack beyond some ten thousand levels.
+void deleteRow(QStandardItem* parent, int row)
+{
+    std::vector<QStandardItem*> path;
+    if (QStandardItem* top = parent->child(row))
+        path.push_back(top);
+    while (!path.empty()) {
+        QStandardItem* item = path.back();
+        const int rows = item->rowCount();
+        if (rows == 0) {
+            path.pop_back();
+            continue;
+        }
+        QStandardItem* last = item->child(rows - 1);
+        if (last && last->rowCount() > 0)
+            path.push_back(last);
+        else
+            item->removeRow(rows - 1);
+    }
+    parent->removeRow(row);
+}
+
+// Builds the device tree while the reader walks the file: in a device, its
+// subdevices and units sections count; in subdevices, the devices; in units,
+// the units; everything else is passed over with all it holds. The tree is
+// kept on the heap, however deep the file nests.
+class TreeBuilder : public xml::ElementHandler
+{
+public:
+    std::unique_ptr<QStandardItem> root;
+
+    void startElement(QAnyStringView name, const xml::Attributes& attributes) override
+    {
+        if (_open.empty()) {
+            if (name == QLatin1String("dev:device")) {
+                root.reset(Model::createRootItem(attributes.value(QLatin1String("dev:id"))));
+                _open.push_back({ Device, root.get() });
+            } else {
+                _open.push_back({ Ignored, nullptr });
+            }
+            return;
+        }
+        const Open parent = _open.back();
+        switch (parent.context) {
+        case Device:
+            if (name == QLatin1String("dev:subdevices"))
+                _open.push_back({ Subdevices, parent.item });
+            else if (name == QLatin1String("dev:units"))
+                _open.push_back({ Units, parent.item });
+            else
+                _open.push_back({ Ignored, nullptr });
+            return;
+        case Subdevices:
+            if (name == QLatin1String("dev:device")) {
+                QStandardItem* directory = Model::createDeviceItem(attributes.value(QLatin1String("dev:id")));
+                parent.item->appendRow(directory);
+                _open.push_back({ Device, directory });
+            } else {
+                _open.push_back({ Ignored, nullptr });
+            }
+            return;
+        case Units:
+            if (name == QLatin1String("dev:unit"))
+                parent.item->appendRow(Model::createUnitItem(attributes.value(QLatin1String("dev:type"))));
+            _open.push_back({ Ignored, nullptr });
+            return;
+        case Ignored:
+            _open.push_back({ Ignored, nullptr });
+            return;
+        }
+    }
+
+    void endElement() override { _open.pop_back(); }
+
+    void reset() override
+    {
+        root.reset();
+        _open.clear();
+    }
+
+private:
+    enum Context { Device, Subdevices, Units, Ignored };
+    struct Open
+    {
+        Context context;
+        QStandardItem* item;
+    };
+    std::vector<Open> _open;
+};
 
 } // namespace
 
@@ -58,6 +160,12 @@ Model::Model(QObject* parent)
         _dirIconInitialized = true;
     }
     connect(this, &QStandardItemModel::itemChanged, this, &Model::on_itemChanged);
+}
+
+Model::~Model()
+{
+    if (_rootItem)
+        deleteRow(invisibleRootItem(), _rootItem->row());
 }
 
 QModelIndex Model::root() const
@@ -105,33 +213,30 @@ void Model::remove(const QModelIndex& index)
     if (!parentItem || kindOf(item) == RootItem)
         return;
 
-    parentItem->removeRow(item->row());
+    deleteRow(parentItem, item->row());
     _changed = true;
 }
 
 void Model::load(const QByteArray& content)
 {
+    if (_rootItem)
+        deleteRow(invisibleRootItem(), _rootItem->row());
     clear();
     _rootItem = nullptr;
     // The tree keeps its single root: nothing is dropped beside it.
     QStandardItem* top = invisibleRootItem();
     top->setFlags(top->flags() & ~(Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled));
 
-    // The DOM keeps what it read up to a syntax error; a broken file counts
-    // as no device at all.
-    QDomDocument document;
-    if (!document.setContent(content, false))
-        return;
-    const QDomElement element = document.documentElement();
-    if (element.tagName() != QLatin1String("dev:device"))
+    // A file that is not well-formed counts as no device at all, even if
+    // it began like one.
+    TreeBuilder builder;
+    if (!xml::Reader::read(content, builder) || !builder.root)
         return;
 
     // Every item is complete before it enters the tree, so loading raises no
     // item-changed notification and leaves the modified flag alone.
-    QStandardItem* rootItem = createRootItem(element.attribute(QStringLiteral("dev:id")));
-    loadDevice(element, rootItem);
-    _rootItem = rootItem;
-    top->appendRow(rootItem);
+    _rootItem = builder.root.release();
+    top->appendRow(_rootItem);
 }
 
 QByteArray Model::xml() const
@@ -166,34 +271,6 @@ QStandardItem* Model::createDeviceItem(const QString& text)
 QStandardItem* Model::createUnitItem(const QString& text)
 {
     return createItem(text, UnitItem, {}, true);
-}
-
-void Model::loadDevice(const QDomElement& element, QStandardItem* item)
-{
-    for (QDomElement child = element.firstChildElement(); !child.isNull();
-         child = child.nextSiblingElement()) {
-        if (child.tagName() == QLatin1String("dev:subdevices"))
-            loadSubdevices(child, item);
-        else if (child.tagName() == QLatin1String("dev:units"))
-            loadUnits(child, item);
-    }
-}
-
-void Model::loadSubdevices(const QDomElement& element, QStandardItem* item)
-{
-    for (QDomElement child = element.firstChildElement(QStringLiteral("dev:device")); !child.isNull();
-         child = child.nextSiblingElement(QStringLiteral("dev:device"))) {
-        QStandardItem* directory = createDeviceItem(child.attribute(QStringLiteral("dev:id")));
-        loadDevice(child, directory);
-        item->appendRow(directory);
-    }
-}
-
-void Model::loadUnits(const QDomElement& element, QStandardItem* item)
-{
-    for (QDomElement child = element.firstChildElement(QStringLiteral("dev:unit")); !child.isNull();
-         child = child.nextSiblingElement(QStringLiteral("dev:unit")))
-        item->appendRow(createUnitItem(child.attribute(QStringLiteral("dev:type"))));
 }
 
 void Model::saveDevice(xml::Element& element, QStandardItem* item)

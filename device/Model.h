@@ -3,8 +3,6 @@
 #include <QIcon>
 #include <QStandardItemModel>
 
-class QDomElement;
-
 namespace xml {
 class Element;
 }
@@ -26,6 +24,7 @@ public:
     static constexpr int ItemTypeRole = Qt::UserRole + 1;
 
     explicit Model(QObject* parent = nullptr);
+    ~Model() override;
 
     bool isChanged() const { return _changed; }
     void setChanged(bool changed) { _changed = changed; }
@@ -42,10 +41,6 @@ public:
     static QStandardItem* createRootItem(const QString& text);
     static QStandardItem* createDeviceItem(const QString& text);
     static QStandardItem* createUnitItem(const QString& text);
-
-    static void loadDevice(const QDomElement& element, QStandardItem* item);
-    static void loadSubdevices(const QDomElement& element, QStandardItem* item);
-    static void loadUnits(const QDomElement& element, QStandardItem* item);
 
     static void saveDevice(xml::Element& element, QStandardItem* item);
     static void saveSubdevices(xml::Element& element, QStandardItem* item);

@@ -5,6 +5,8 @@
 #include <QMimeData>
 #include <QSignalSpy>
 
+#include <memory>
+
 using device::Model;
 
 namespace {
@@ -260,7 +262,8 @@ private slots:
             != rootIcon.pixmap(16, QIcon::Normal, QIcon::Off).toImage());
 
         Model second;
-        QCOMPARE(Model::createDeviceItem("x")->icon().cacheKey(), rootIcon.cacheKey());
+        const std::unique_ptr<QStandardItem> later(Model::createDeviceItem("x"));
+        QCOMPARE(later->icon().cacheKey(), rootIcon.cacheKey());
     }
 
     void directoriesJoinTheLeadingDirectories_data()

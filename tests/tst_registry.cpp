@@ -97,7 +97,7 @@ private slots:
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("not well-formed")
             << QByteArray("<unit:unit><unit:unittypes><unit:unittype unit:id=\"bad\"></unit:unit>");
-        QTest::newRow("garbage") << QByteArray("\x00\x01\xff\xfe garbage", 14);
+        QTest::newRow("garbage") << QByteArray("\x00\x01\xff\xfe garbage", 12);
         QTest::newRow("other prefix")
             << QByteArray("<u:unit xmlns:u=\"http://schemas.kiv.example/schema/unit\"><u:unittypes>"
                           "<u:unittype u:id=\"bad\"/></u:unittypes></u:unit>");

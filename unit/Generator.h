@@ -16,7 +16,9 @@ namespace unit {
 class Generator
 {
 public:
-    enum ConnectorType {
+    // A fixed underlying type: any int is a valid value, and one that is not
+    // Input counts as Output.
+    enum ConnectorType : int {
         Input = 0,
         Output = 1,
     };

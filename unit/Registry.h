@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMap>
+#include <QPair>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -26,13 +27,17 @@ public:
     void processDir(const QDir& dir);
     void parseFile(const QFileInfo& file, const QDir& dir);
 
+    // The non-empty ids that a unit file declares, in document order; none
+    // when it is not well-formed XML or not a unit description.
+    static QStringList declaredIds(const QByteArray& content);
+
 private:
     Registry() = default;
 
     QMap<QString, QDir> _unitDirs;
-    // Canonical paths of the directories entered during one scan; a cycle of
+    // Device and inode of the directories entered during one scan; a cycle of
     // symbolic links would otherwise never end.
-    QSet<QString> _visited;
+    QSet<QPair<quint64, quint64>> _visited;
 };
 
 } // namespace unit

@@ -12,8 +12,22 @@ bool isXmlChar(char32_t c)
         || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
+// Most values are plain text; they are written as they are.
+bool needsEscape(const QString& value)
+{
+    for (const QChar c : value) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == '&' || u == '<' || u == '>' || u == '"' || (u >= 0xD800 && u <= 0xDFFF)
+            || u >= 0xFFFE)
+            return true;
+    }
+    return false;
+}
+
 QString escape(const QString& value, bool inAttribute)
 {
+    if (!needsEscape(value))
+        return value;
     QString out;
     out.reserve(value.size());
     const QList<uint> codePoints = value.toUcs4();
@@ -112,8 +126,10 @@ QString Element::escapeText(const QString& text)
 
 void Element::write(QString& out, int depth) const
 {
-    const QString indent(depth * 2, QLatin1Char(' '));
-    out += indent + QLatin1Char('<') + _name;
+    // No indentation string is kept across the recursion: in a deep tree
+    // those strings alone would grow with the square of the depth.
+    out.append(QString(depth * 2, QLatin1Char(' ')));
+    out += QLatin1Char('<') + _name;
     for (const auto& attribute : _attributes)
         out += QLatin1Char(' ') + attribute.first + QLatin1String("=\"") + escapeAttribute(attribute.second)
             + QLatin1Char('"');
@@ -129,7 +145,8 @@ void Element::write(QString& out, int depth) const
     out += QLatin1String(">\n");
     for (const auto& child : _children)
         child->write(out, depth + 1);
-    out += indent + QLatin1String("</") + _name + QLatin1String(">\n");
+    out.append(QString(depth * 2, QLatin1Char(' ')));
+    out += QLatin1String("</") + _name + QLatin1String(">\n");
 }
 
 } // namespace xml

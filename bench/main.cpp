@@ -1,0 +1,397 @@
+// fbm_bench: synthetic data and side-by-side timings of the program's heavy
+// operations against standard tools doing the same work on the same data.
+//
+//   fbm_bench data DIR             makes the data below DIR
+//   fbm_bench measure DIR [REPS]   prints the results as a Markdown table
+//   fbm_bench one OP ARGS...       runs one operation (used by measure)
+//
+// Every operation runs in a child process of its own, so that its peak
+// resident memory (from wait4) is its own. Our time is the operation alone,
+// timed inside the child; the tool's time is its whole process, start-up
+// included, which favours the tool by a millisecond or so.
+
+#include "app/Startup.h"
+#include "device/Model.h"
+#include "unit/Generator.h"
+#include "unit/Registry.h"
+#include "xml/Element.h"
+#include "xml/Schema.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTextStream>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+namespace {
+
+const int unitsPerGroup = 100;
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        std::exit(1);
+    }
+}
+
+// A units tree as users keep it: generated projects, a hundred to a vendor
+// directory, each with its unit.xml, build scripts and skeletons.
+void makeUnits(const QString& home, int count)
+{
+    const QString units = home + QStringLiteral("/Ostrel/Velmora2/units");
+    for (int i = 0; i < count; ++i) {
+        unit::Generator generator(false);
+        const QString name = QStringLiteral("Block %1").arg(i);
+        generator.setVendor(QStringLiteral("Vendor %1").arg(i / unitsPerGroup));
+        generator.setName(name);
+        generator.setId(QStringLiteral("fb_%1").arg(i));
+        generator.setGuiName(name);
+        generator.setPluginBaseName(QStringLiteral("block%1").arg(i));
+        generator.addConnector(unit::Generator::Input, QStringLiteral("in0"), QStringLiteral("float"),
+            QStringLiteral("Input 0"), QStringLiteral("0"), false);
+        generator.addConnector(unit::Generator::Input, QStringLiteral("in1"), QStringLiteral("int32"),
+            QStringLiteral("Input 1"), QStringLiteral("0"), false);
+        generator.addConnector(unit::Generator::Output, QStringLiteral("out0"), QStringLiteral("float"),
+            QStringLiteral("Output 0"), QStringLiteral("0"), false);
+        generator.addStateVar(QStringLiteral("gain"), QStringLiteral("float"), QStringLiteral("1"));
+        const QString dir = units + QStringLiteral("/vendor%1/block%2.unit").arg(i / unitsPerGroup).arg(i);
+        writeFile(dir + QStringLiteral("/unit.xml"), generator.unitXml());
+        writeFile(dir + QStringLiteral("/plugin/CMakeLists.txt"), generator.unitCMakeScript());
+        writeFile(dir + QStringLiteral("/plugin/simulation/CMakeLists.txt"), generator.unitSimCMakeScript());
+        writeFile(dir + QStringLiteral("/plugin/simulation/main.cpp"), generator.unitSimMainCpp());
+        QByteArray header;
+        QByteArray source;
+        const QString className = generator.unitSimClass(header, source);
+        writeFile(dir + QStringLiteral("/plugin/simulation/") + className + QStringLiteral(".h"), header);
+        writeFile(dir + QStringLiteral("/plugin/simulation/") + className + QStringLiteral(".cpp"), source);
+    }
+}
+
+// Files of about 1 KiB, ten to a directory, in directories nested three deep.
+void makeTemplate(const QString& root, int files)
+{
+    const QByteArray content = QByteArray("template line\n").repeated(73);
+    for (int i = 0; i < files; ++i) {
+        const int dir = i / 10;
+        const QString path = root
+            + QStringLiteral("/d%1/d%2/d%3/file%4.txt")
+                  .arg(dir / 100)
+                  .arg(dir / 10 % 10)
+                  .arg(dir % 10)
+                  .arg(i);
+        writeFile(path, content);
+    }
+}
+
+// A device of `items` items: ten directories of ten directories each, the
+// function block entries spread over the hundred inner ones.
+void makeDevice(const QString& path, int items)
+{
+    xml::Element document(QStringLiteral("dev:device"));
+    const QString deviceUri = xml::schemaUri(QStringLiteral("device"));
+    document.setAttribute(QStringLiteral("xmlns:xsi"), xml::xsiNamespace);
+    document.setAttribute(QStringLiteral("xsi:schemaLocation"), deviceUri + QStringLiteral(" device.xsd"));
+    document.setAttribute(QStringLiteral("xmlns:dev"), deviceUri);
+    document.setAttribute(QStringLiteral("dev:id"), QStringLiteral("MyFuncBlocks"));
+    document.appendChild(QStringLiteral("dev:translations"));
+    xml::Element& outer = document.appendChild(QStringLiteral("dev:subdevices"));
+    document.appendChild(QStringLiteral("dev:units"));
+    const int perDirectory = (items - 110) / 100;
+    int unit = 0;
+    for (int a = 0; a < 10; ++a) {
+        xml::Element& directory = outer.appendChild(QStringLiteral("dev:device"));
+        directory.setAttribute(QStringLiteral("dev:id"), QStringLiteral("Group %1").arg(a));
+        xml::Element& inner = directory.appendChild(QStringLiteral("dev:subdevices"));
+        directory.appendChild(QStringLiteral("dev:units"));
+        for (int b = 0; b < 10; ++b) {
+            xml::Element& sub = inner.appendChild(QStringLiteral("dev:device"));
+            sub.setAttribute(QStringLiteral("dev:id"), QStringLiteral("Line %1.%2").arg(a).arg(b));
+            sub.appendChild(QStringLiteral("dev:subdevices"));
+            xml::Element& units = sub.appendChild(QStringLiteral("dev:units"));
+            for (int u = 0; u < perDirectory; ++u)
+                units.appendChild(QStringLiteral("dev:unit"))
+                    .setAttribute(QStringLiteral("dev:type"), QStringLiteral("fb_%1").arg(unit++ % 10000));
+        }
+    }
+    writeFile(path, document.toDocument());
+}
+
+int makeData(const QString& dir)
+{
+    makeUnits(dir + QStringLiteral("/units1k"), 1000);
+    makeUnits(dir + QStringLiteral("/units10k"), 10000);
+    makeTemplate(dir + QStringLiteral("/template1k"), 1000);
+    makeTemplate(dir + QStringLiteral("/template10k"), 10000);
+    makeDevice(dir + QStringLiteral("/device10k.xml"), 10000);
+    makeDevice(dir + QStringLiteral("/device100k.xml"), 100000);
+    return 0;
+}
+
+// One operation, timed; prints the microseconds.
+int runOne(int argc, char* argv[])
+{
+    const QByteArray op = argv[2];
+    const QString arg = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    const QString arg2 = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString();
+    if (op == "refresh" || op == "generate")
+        qputenv("HOME", arg.toLocal8Bit());
+    std::unique_ptr<QCoreApplication> app;
+    if (op == "device" || op == "idle-gui")
+        app = std::make_unique<QApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
+
+    QElapsedTimer timer;
+    timer.start();
+    if (op == "refresh") {
+        unit::Registry::singleton()->refresh();
+        if (unit::Registry::singleton()->isEmpty())
+            return 2;
+    } else if (op == "merge") {
+        QDir source(arg);
+        QDir target(arg2);
+        copyRec(source, target);
+    } else if (op == "device") {
+        QFile in(arg);
+        if (!in.open(QIODevice::ReadOnly))
+            return 2;
+        device::Model model;
+        model.load(in.readAll());
+        const QByteArray out = model.xml();
+        QFile sink(QStringLiteral("/dev/null"));
+        if (!sink.open(QIODevice::WriteOnly) || sink.write(out) != out.size())
+            return 2;
+    } else if (op == "generate") {
+        unit::Generator generator(false);
+        generator.setVendor(QStringLiteral("Bench"));
+        generator.setName(QStringLiteral("Bench Block"));
+        generator.setId(QStringLiteral("fb_bench"));
+        generator.setGuiName(QStringLiteral("Bench block"));
+        generator.setPluginBaseName(QStringLiteral("benchblock"));
+        generator.generate(true);
+    } else if (op != "idle" && op != "idle-gui") {
+        return 3;
+    }
+    std::printf("%lld\n", static_cast<long long>(timer.nsecsElapsed() / 1000));
+    return 0;
+}
+
+struct Sample
+{
+    double ms = 0;
+    long peakKiB = 0;
+};
+
+double now()
+{
+    timespec t {};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// Runs argv as a child; its time is either what it prints (ours) or the wall
+// clock around it (the tool's).
+Sample runChild(const std::vector<QByteArray>& args, bool selfTimed)
+{
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        std::exit(1);
+    const double start = now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(pipeFds[1], STDOUT_FILENO);
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        std::vector<char*> argv;
+        for (const QByteArray& arg : args)
+            argv.push_back(const_cast<char*>(arg.constData()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    QByteArray output;
+    char buffer[256];
+    ssize_t n;
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        output.append(buffer, n);
+    close(pipeFds[0]);
+    int status = 0;
+    rusage usage {};
+    wait4(pid, &status, 0, &usage);
+    const double wall = now() - start;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "failed (%d): %s ...\n", status, args.back().constData());
+        std::exit(1);
+    }
+    Sample sample;
+    sample.ms = selfTimed ? output.trimmed().toDouble() / 1000.0 : wall;
+    sample.peakKiB = usage.ru_maxrss;
+    return sample;
+}
+
+Sample median(std::vector<Sample> samples)
+{
+    std::sort(samples.begin(), samples.end(), [](const Sample& a, const Sample& b) { return a.ms < b.ms; });
+    Sample result = samples[samples.size() / 2];
+    for (const Sample& s : samples)
+        result.peakKiB = std::max(result.peakKiB, s.peakKiB);
+    return result;
+}
+
+class Measurer
+{
+public:
+    Measurer(QByteArray self, int reps)
+        : _self(std::move(self))
+        , _reps(reps)
+    {
+    }
+
+    // `prepare` runs before every repetition, untimed (it empties a target).
+    Sample ours(const std::vector<QByteArray>& opArgs, const std::function<void()>& prepare = {})
+    {
+        std::vector<QByteArray> args { _self, "one" };
+        args.insert(args.end(), opArgs.begin(), opArgs.end());
+        return repeat([&] { return runChild(args, true); }, prepare);
+    }
+
+    Sample tool(const QByteArray& command, const std::function<void()>& prepare = {})
+    {
+        const std::vector<QByteArray> args { "/bin/sh", "-c", command };
+        return repeat([&] { return runChild(args, false); }, prepare);
+    }
+
+private:
+    Sample repeat(const std::function<Sample()>& run, const std::function<void()>& prepare)
+    {
+        // One untimed run first: both sides then read from a warm page cache.
+        if (prepare)
+            prepare();
+        run();
+        std::vector<Sample> samples;
+        for (int i = 0; i < _reps; ++i) {
+            if (prepare)
+                prepare();
+            samples.push_back(run());
+        }
+        return median(samples);
+    }
+
+    QByteArray _self;
+    int _reps;
+};
+
+void row(
+    QTextStream& out, const QString& name, const Sample& ours, const QString& toolName, const Sample& tool)
+{
+    out << "| " << name << " | " << QString::number(ours.ms, 'f', 1) << " | " << toolName << " | "
+        << QString::number(tool.ms, 'f', 1) << " | " << QString::number(ours.ms / tool.ms, 'f', 2) << " | "
+        << ours.peakKiB / 1024 << " | " << tool.peakKiB / 1024 << " |\n";
+    out.flush();
+}
+
+int measure(const QString& dir, int reps, const QByteArray& self)
+{
+    QTextStream out(stdout);
+    Measurer m(self, reps);
+    const QByteArray d = dir.toLocal8Bit();
+    auto resetDir = [](const QString& path) {
+        return [path] {
+            QDir(path).removeRecursively();
+            QDir().mkpath(path);
+        };
+    };
+
+    out << "| Operation | ours ms | standard tool | tool ms | ratio | ours peak MiB | tool peak MiB |\n"
+        << "|---|---:|---|---:|---:|---:|---:|\n";
+    const Sample idle = m.ours({ "idle" });
+    const Sample idleGui = m.ours({ "idle-gui" });
+    out << "| start-up only (QCoreApplication / QApplication) | - | - | - | - | " << idle.peakKiB / 1024
+        << " / " << idleGui.peakKiB / 1024 << " | - |\n";
+
+    std::vector<double> scale;
+    for (const char* size : { "1k", "10k" }) {
+        const QByteArray home = d + "/units" + size;
+        const Sample ours = m.ours({ "refresh", home });
+        const Sample tool = m.tool(
+            "exec find " + home + "/Ostrel/Velmora2/units -iname unit.xml -exec cat {} + >/dev/null");
+        row(out, QStringLiteral("registry refresh, units%1").arg(size), ours,
+            QStringLiteral("find -iname unit.xml -exec cat"), tool);
+        scale.push_back(ours.ms);
+    }
+    {
+        const QByteArray home = d + "/units10k";
+        const Sample ours = m.ours({ "generate", home });
+        const Sample tool = m.tool(
+            "exec find " + home + "/Ostrel/Velmora2/units -iname unit.xml -exec cat {} + >/dev/null");
+        row(out, QStringLiteral("generate, units10k"), ours, QStringLiteral("find -iname unit.xml -exec cat"),
+            tool);
+    }
+    for (const char* size : { "1k", "10k" }) {
+        const QByteArray source = d + "/template" + size;
+        const QByteArray target = d + "/merged" + size;
+        const Sample first = m.ours({ "merge", source, target }, resetDir(QString::fromLocal8Bit(target)));
+        const Sample cp
+            = m.tool("exec cp -rn " + source + "/. " + target, resetDir(QString::fromLocal8Bit(target)));
+        row(out, QStringLiteral("first start merge, template%1").arg(size), first, QStringLiteral("cp -rn"),
+            cp);
+        scale.push_back(first.ms);
+        const Sample second = m.ours({ "merge", source, target });
+        const Sample find = m.tool("exec find " + source + " >/dev/null");
+        row(out, QStringLiteral("second start merge, template%1").arg(size), second, QStringLiteral("find"),
+            find);
+        scale.push_back(second.ms);
+        QDir(QString::fromLocal8Bit(target)).removeRecursively();
+    }
+    for (const char* size : { "10k", "100k" }) {
+        const QByteArray file = d + "/device" + size + ".xml";
+        const Sample ours = m.ours({ "device", file });
+        const Sample tool = m.tool("exec xmllint --format " + file + " >/dev/null");
+        row(out, QStringLiteral("device load + xml, %1 items").arg(size), ours,
+            QStringLiteral("xmllint --format"), tool);
+        scale.push_back(ours.ms);
+    }
+    out << "\nTime for 10x the data, as a multiple of the time for 1x: registry refresh "
+        << QString::number(scale[1] / scale[0], 'f', 1) << "x, first start merge "
+        << QString::number(scale[4] / scale[2], 'f', 1) << "x, second start merge "
+        << QString::number(scale[5] / scale[3], 'f', 1) << "x, device round trip "
+        << QString::number(scale[7] / scale[6], 'f', 1) << "x.\n";
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QByteArray command = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    if (command == "one" && argc > 2)
+        return runOne(argc, argv);
+    if (command == "data" && argc > 2) {
+        QCoreApplication app(argc, argv);
+        return makeData(QString::fromLocal8Bit(argv[2]));
+    }
+    if (command == "measure" && argc > 2) {
+        QCoreApplication app(argc, argv);
+        const int reps = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+        return measure(
+            QString::fromLocal8Bit(argv[2]), reps, QCoreApplication::applicationFilePath().toLocal8Bit());
+    }
+    std::fprintf(stderr, "usage: %s data DIR | measure DIR [REPS] | one OP ARGS...\n", argv[0]);
+    return 1;
+}
