@@ -23,7 +23,7 @@ if ! diff -u "$ROOT/scripts/package-files.txt" package-files.txt; then
     exit 1
 fi
 depends=$(dpkg-deb -f "$DEB" Depends)
-for runtime in libqt6core6 libqt6widgets6 libqt6xml6 qt6-qpa-plugins qt6-translations-l10n; do
+for runtime in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n; do
     case "$depends" in
         *"$runtime"*) ;;
         *) echo "The package does not depend on $runtime: $depends" >&2; exit 1 ;;
