@@ -16,12 +16,6 @@ namespace {
 
 const QString userDirKey = QStringLiteral("userdir");
 
-bool hasEntry(const QDir& dir, const QString& name)
-{
-    const QFileInfo entry(dir.filePath(name));
-    return entry.exists() || entry.isSymLink();
-}
-
 // Copies a file to a name that must not exist yet. The content goes to a
 // hidden file beside the target first (hidden entries are never merged) and
 // takes the target's name only when complete; the rename never replaces an
@@ -68,7 +62,7 @@ void merge(QDir& source, QDir& target, QSet<QString>& active)
             source.setPath(sourcePath);
             continue;
         }
-        if (!hasEntry(target, name))
+        if (!UserPaths::hasEntry(target.filePath(name)))
             target.mkdir(name);
         if (!target.cd(name)) {
             // A plain file of that name stands in the target: skip the whole directory.
@@ -87,7 +81,7 @@ void merge(QDir& source, QDir& target, QSet<QString>& active)
 
     const QStringList files = source.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
     for (const QString& name : files) {
-        if (!hasEntry(target, name))
+        if (!UserPaths::hasEntry(target.filePath(name)))
             copyNew(source.absoluteFilePath(name), target.absoluteFilePath(name));
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDir>
+#include <QFileInfo>
 #include <QString>
 
 // The one place that knows the paths of the user data tree below the home
@@ -20,6 +21,15 @@ public:
     static QString functionBlocksPath()
     {
         return QDir::homePath() + QStringLiteral("/Ostrel/Velmora2/units/MyFunctionBlocks/");
+    }
+
+    // Whether anything stands at path, a dangling symbolic link included: the
+    // program never writes over an entry it did not expect, nor through a
+    // link to somewhere outside the user's tree.
+    static bool hasEntry(const QString& path)
+    {
+        const QFileInfo entry(path);
+        return entry.exists() || entry.isSymLink();
     }
 
     static QString deviceFile()

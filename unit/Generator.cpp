@@ -24,14 +24,6 @@ QString prepareFunctionBlockDir()
     return QDir::cleanPath(home.absoluteFilePath(UserPaths::functionBlocksRelative()));
 }
 
-// A dangling symbolic link counts as an entry: writing through it would put a
-// file somewhere outside the unit directory.
-bool entryExists(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
-
 // Writes the files of one unit directory; the first file that cannot be
 // written ends the generation.
 class UnitWriter
@@ -49,7 +41,7 @@ public:
     void replace(const QString& relative, const QByteArray& bytes) const
     {
         const QString path = filePath(relative);
-        if (entryExists(path))
+        if (UserPaths::hasEntry(path))
             QFile::remove(path);
         write(path, bytes);
     }
@@ -58,7 +50,7 @@ public:
     bool createIfAbsent(const QString& relative, const QByteArray& bytes) const
     {
         const QString path = filePath(relative);
-        if (entryExists(path))
+        if (UserPaths::hasEntry(path))
             return false;
         write(path, bytes);
         return true;
@@ -84,7 +76,7 @@ public:
         const QFileInfo existing(target);
         if (existing.exists() && existing.canonicalFilePath() == source.canonicalFilePath())
             return;
-        if (entryExists(target))
+        if (UserPaths::hasEntry(target))
             QFile::remove(target);
         if (!QFile::copy(icon, target))
             fail(target);
@@ -173,7 +165,7 @@ void Generator::addStateVar(const QString& name, const QString& varType, const Q
 bool Generator::directoryExists() const
 {
     const QString functionBlockDir = prepareFunctionBlockDir();
-    return entryExists(functionBlockDir + QLatin1Char('/') + dirBaseName() + QLatin1String(".unit"));
+    return UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + dirBaseName() + QLatin1String(".unit"));
 }
 
 QString Generator::path()
@@ -189,10 +181,10 @@ void Generator::generate(bool overwrite)
     const QString functionBlockDir = prepareFunctionBlockDir();
     const QString base = dirBaseName();
     QString target = base + QLatin1String(".unit");
-    if (!overwrite && entryExists(functionBlockDir + QLatin1Char('/') + target)) {
+    if (!overwrite && UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + target)) {
         for (qint64 n = 0;; ++n) {
             target = QStringLiteral("%1_%2.unit").arg(base).arg(n);
-            if (!entryExists(functionBlockDir + QLatin1Char('/') + target))
+            if (!UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + target))
                 break;
         }
     }
