@@ -1,3 +1,4 @@
+#include "support/DesignerParts.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestMain.h"
 
@@ -29,88 +30,16 @@ namespace {
 const QString successText
     = QStringLiteral("Successfully generated description and source files for function block %1 in %2");
 
-// The form's parts, found where its layout puts them.
-class Form
+// A designer of its own, shown, with its parts at hand.
+class Form : public DesignerParts
 {
 public:
     Form()
+        : DesignerParts(&designer)
     {
         designer.resize(900, 1000);
         designer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&designer));
-    }
-
-    QLayoutItem* item(int index) const { return designer.layout()->itemAt(index); }
-    template <typename T> T* at(int index) const { return qobject_cast<T*>(item(index)->widget()); }
-    QGroupBox* guiInfo() const { return at<QGroupBox>(3); }
-    QLayout* iconRow() const { return guiInfo()->layout()->itemAt(1)->layout(); }
-    QLayout* buttonRow() const { return item(12)->layout(); }
-
-    QLineEdit* vendor() const { return at<LabeledLineEdit>(0)->lineEdit(); }
-    QLineEdit* name() const { return at<LabeledLineEdit>(1)->lineEdit(); }
-    QLineEdit* id() const { return at<LabeledLineEdit>(2)->lineEdit(); }
-    QLineEdit* guiName() const
-    {
-        return qobject_cast<LabeledLineEdit*>(guiInfo()->layout()->itemAt(0)->widget())->lineEdit();
-    }
-    QLineEdit* icon() const
-    {
-        return qobject_cast<LabeledLineEdit*>(iconRow()->itemAt(0)->widget())->lineEdit();
-    }
-    QLineEdit* pluginBaseName() const { return at<LabeledLineEdit>(10)->lineEdit(); }
-    QList<QLineEdit*> fields() const
-    {
-        return { vendor(), name(), id(), guiName(), icon(), pluginBaseName() };
-    }
-    QStringList texts() const
-    {
-        QStringList texts;
-        for (const QLineEdit* field : fields())
-            texts << field->text();
-        return texts;
-    }
-
-    QCheckBox* inputsCheck() const { return at<QCheckBox>(4); }
-    unit::ConnectorEditor* inputs() const { return at<unit::ConnectorEditor>(5); }
-    QCheckBox* outputsCheck() const { return at<QCheckBox>(6); }
-    unit::ConnectorEditor* outputs() const { return at<unit::ConnectorEditor>(7); }
-    QCheckBox* stateVarsCheck() const { return at<QCheckBox>(8); }
-    unit::StateVarEditor* stateVars() const { return at<unit::StateVarEditor>(9); }
-    QList<QCheckBox*> sectionChecks() const { return { inputsCheck(), outputsCheck(), stateVarsCheck() }; }
-    QCheckBox* withDialog() const { return at<QCheckBox>(11); }
-
-    QPushButton* browse() const { return qobject_cast<QPushButton*>(iconRow()->itemAt(1)->widget()); }
-    QPushButton* button(int index) const
-    {
-        return qobject_cast<QPushButton*>(buttonRow()->itemAt(index)->widget());
-    }
-    QPushButton* clear() const { return button(1); }
-    QPushButton* autoFill() const { return button(2); }
-    QPushButton* generate() const { return button(3); }
-    QString enabledButtons() const
-    {
-        return QString("%1,%2").arg(autoFill()->isEnabled()).arg(generate()->isEnabled());
-    }
-
-    static void type(QLineEdit* field, const QString& text)
-    {
-        field->clear();
-        QTest::keyClicks(field, text);
-    }
-    static void addRow(QWidget* editor)
-    {
-        for (QToolButton* button : editor->findChildren<QToolButton*>()) {
-            if (button->accessibleName() == QLatin1String("Add"))
-                QTest::mouseClick(button, Qt::LeftButton);
-        }
-    }
-
-    // Vendor "Acme", name "My Block" and the derived fields, as a user fills them.
-    void fillIn(const QString& vendorText = "Acme")
-    {
-        type(vendor(), vendorText);
-        type(name(), "My Block");
-        QTest::mouseClick(autoFill(), Qt::LeftButton);
     }
 
     unit::Designer designer;

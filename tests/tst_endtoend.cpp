@@ -1,3 +1,4 @@
+#include "support/DesignerParts.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestMain.h"
 
@@ -5,45 +6,16 @@
 #include "app/Startup.h"
 #include "app/UserPaths.h"
 #include "device/View.h"
-#include "kiv/qt/gui/widgets/LabeledLineEdit.h"
-#include "unit/ConnectorEditor.h"
 #include "unit/Designer.h"
 #include "unit/Registry.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolButton>
 
 namespace {
-
-template <typename T> T* findByText(const QWidget* parent, const QString& text)
-{
-    const auto widgets = parent->findChildren<T*>();
-    for (T* widget : widgets) {
-        if (widget->text() == text)
-            return widget;
-    }
-    return nullptr;
-}
-
-// The labelled field of the form itself, not the one of the same label in the
-// "GUI info" group.
-QLineEdit* field(const QWidget* form, const QString& label)
-{
-    const auto edits = form->findChildren<kiv::qt::gui::widgets::LabeledLineEdit*>();
-    for (auto* edit : edits) {
-        if (edit->findChild<QLabel*>()->text() == label && !qobject_cast<QGroupBox*>(edit->parentWidget()))
-            return edit->lineEdit();
-    }
-    return nullptr;
-}
 
 // Chooses an entry of the context menu that a right press opens, as the user would.
 void chooseFromContextMenu(device::View* view, const QModelIndex& index, const QString& entry)
@@ -99,18 +71,17 @@ private slots:
 
         // The designer: vendor and name, auto fill, one input, generate.
         tabs->setCurrentIndex(1);
-        auto* form = window.findChild<unit::Designer*>();
-        QTest::keyClicks(field(form, "Vendor"), "Zeta");
-        QTest::keyClicks(field(form, "Name"), "Mixer");
-        QTest::mouseClick(findByText<QPushButton>(form, "Auto fill"), Qt::LeftButton);
-        QCOMPARE(field(form, "Unique ID")->text(), QString("Zeta Mixer"));
-        findByText<QCheckBox>(form, "Inputs")->setChecked(true);
-        auto* inputs = form->findChildren<unit::ConnectorEditor*>().at(0);
-        QTest::mouseClick(inputs->findChildren<QToolButton*>().at(0), Qt::LeftButton);
-        QCOMPARE(inputs->numConnectors(), 1);
+        const DesignerParts form(window.findChild<unit::Designer*>());
+        DesignerParts::type(form.vendor(), "Zeta");
+        DesignerParts::type(form.name(), "Mixer");
+        QTest::mouseClick(form.autoFill(), Qt::LeftButton);
+        QCOMPARE(form.id()->text(), QString("Zeta Mixer"));
+        form.inputsCheck()->click();
+        DesignerParts::addRow(form.inputs());
+        QCOMPARE(form.inputs()->numConnectors(), 1);
         {
             ModalAnswerer answerer({ "OK" });
-            QTest::mouseClick(findByText<QPushButton>(form, "Generate"), Qt::LeftButton);
+            QTest::mouseClick(form.generate(), Qt::LeftButton);
             QCOMPARE(answerer.seen.size(), 1);
             QVERIFY(answerer.seen.at(0).startsWith("Information|Success|"));
         }
@@ -139,7 +110,8 @@ private slots:
         QTRY_VERIFY(!view->viewport()->findChild<QComboBox*>());
         QCOMPARE(entry.data().toString(), QString("Zeta Mixer"));
 
-        QTest::mouseClick(findByText<QPushButton>(&window, "Save"), Qt::LeftButton);
+        // The device page holds the tree and the one button, "Save".
+        QTest::mouseClick(tabs->widget(0)->findChild<QPushButton*>(), Qt::LeftButton);
         ModalAnswerer noQuestion;
         QVERIFY(window.close());
         QCOMPARE(noQuestion.seen, QStringList());
