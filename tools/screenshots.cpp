@@ -1,10 +1,11 @@
 // Takes the README's pictures of both tabs: run it through
 // scripts/screenshots.sh, which starts it under Xvfb.
+#include "support/DesignerParts.h"
+
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "app/UserPaths.h"
 #include "device/View.h"
-#include "kiv/qt/gui/widgets/LabeledLineEdit.h"
 #include "unit/Designer.h"
 #include "unit/Registry.h"
 
@@ -12,17 +13,12 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QToolButton>
 
 namespace {
 
@@ -50,47 +46,20 @@ void settle(int ms = 300)
     loop.exec();
 }
 
-QLineEdit* field(QWidget* form, const QString& label, bool inGroup = false)
+void fillDesigner(unit::Designer* designer)
 {
-    const auto edits = form->findChildren<kiv::qt::gui::widgets::LabeledLineEdit*>();
-    for (auto* edit : edits) {
-        const bool grouped = qobject_cast<QGroupBox*>(edit->parentWidget()) != nullptr;
-        if (edit->findChild<QLabel*>()->text() == label && grouped == inGroup)
-            return edit->lineEdit();
-    }
-    qFatal("no field %s", qPrintable(label));
-}
-
-void clickAll(QWidget* parent, const QString& accessibleName, int times)
-{
-    const auto buttons = parent->findChildren<QToolButton*>();
-    for (QToolButton* button : buttons) {
-        if (button->accessibleName() == accessibleName) {
-            for (int i = 0; i < times; ++i)
-                button->click();
-            return;
-        }
-    }
-}
-
-void fillDesigner(QWidget* form)
-{
-    field(form, "Vendor")->setText("Acme");
-    field(form, "Name")->setText("Belt Speed");
-    for (QPushButton* button : form->findChildren<QPushButton*>()) {
-        if (button->text() == "Auto fill")
-            button->click();
-    }
-    field(form, "Icon file name", true)->setText("/home/user/icons/belt.png");
-    for (QCheckBox* box : form->findChildren<QCheckBox*>())
-        box->setChecked(true);
-    const auto tables = form->findChildren<QWidget*>();
-    int section = 0;
-    for (QWidget* widget : tables) {
-        const QByteArray cls = widget->metaObject()->className();
-        if (cls == "unit::ConnectorEditor" || cls == "unit::StateVarEditor")
-            clickAll(widget, "Add", section++ == 0 ? 2 : 1);
-    }
+    const DesignerParts form(designer);
+    form.vendor()->setText("Acme");
+    form.name()->setText("Belt Speed");
+    form.autoFill()->click();
+    form.icon()->setText("/home/user/icons/belt.png");
+    for (QCheckBox* section : form.sectionChecks())
+        section->setChecked(true);
+    form.withDialog()->setChecked(true);
+    DesignerParts::addRow(form.inputs());
+    DesignerParts::addRow(form.inputs());
+    DesignerParts::addRow(form.outputs());
+    DesignerParts::addRow(form.stateVars());
 }
 
 } // namespace
@@ -141,7 +110,7 @@ int main(int argc, char* argv[])
     settle();
 
     tabs->setCurrentIndex(1);
-    fillDesigner(tabs->widget(1));
+    fillDesigner(window.findChild<unit::Designer*>());
     window.resize(720, window.sizeHint().height());
     settle();
     window.grab().save(out + "/designer.png");
