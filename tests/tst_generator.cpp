@@ -1,3 +1,4 @@
+#include "support/ExampleBlock.h"
 #include "support/TestMain.h"
 
 #include "unit/Exception.h"
@@ -14,20 +15,6 @@ using unit::Generator;
 namespace {
 
 const char* const otherProcessOutput = "FBM_GENERATOR_TEST_OUTPUT";
-
-Generator block(bool withDialog = true)
-{
-    Generator g(withDialog);
-    g.setVendor("ACME");
-    g.setName("My Block");
-    g.setId("ACME My Block");
-    g.setGuiName("My Block");
-    g.setPluginBaseName("myblock");
-    g.addConnector(Generator::Input, "in1", "float", "Input 1", "0", false);
-    g.addConnector(Generator::Output, "out1", "bool", "Output 1", "false", true);
-    g.addStateVar("counter", "int32", "0");
-    return g;
-}
 
 // Everything a block's generator produces, in one piece.
 QByteArray allTexts(const Generator& g)
@@ -97,14 +84,14 @@ private slots:
 
     void defaultTargetBeforeAndAfterGenerating()
     {
-        Generator g = block();
+        Generator g = exampleBlock();
         QVERIFY(!QFileInfo::exists(blocks()));
         QVERIFY(!g.directoryExists());
         QVERIFY(QFileInfo(blocks()).isDir());
         QCOMPARE(g.path(), unitDir());
         QCOMPARE(generate(g, false), 0);
         QCOMPARE(g.path(), unitDir());
-        QVERIFY(block().directoryExists());
+        QVERIFY(exampleBlock().directoryExists());
 
         QCOMPARE(filesBelow(unitDir()),
             QStringList({ "plugin/CMakeLists.txt", "plugin/gui/CMakeLists.txt", "plugin/gui/MyBlock.cpp",
@@ -130,14 +117,14 @@ private slots:
         QDir().mkpath(unitDir());
         TestHome::writeFile(unitDir("myblock_1.unit"), "a plain file is an entry too");
 
-        Generator first = block();
+        Generator first = exampleBlock();
         QVERIFY(first.directoryExists());
         QCOMPARE(first.path(), unitDir());
         first.setId("first");
         QCOMPARE(generate(first, false), 0);
         QCOMPARE(first.path(), unitDir("myblock_0.unit"));
 
-        Generator second = block();
+        Generator second = exampleBlock();
         second.setId("second");
         QCOMPARE(generate(second, false), 0);
         QCOMPARE(second.path(), unitDir("myblock_2.unit"));
@@ -147,7 +134,7 @@ private slots:
 
     void overwriteRewritesDescriptionButKeepsSources()
     {
-        Generator g = block();
+        Generator g = exampleBlock();
         QCOMPARE(generate(g, false), 0);
         const QStringList kept
             = { "plugin/simulation/main.cpp", "plugin/simulation/MyBlock.h", "plugin/simulation/MyBlock.cpp",
@@ -157,7 +144,7 @@ private slots:
         for (const QString& file : kept + rewritten)
             TestHome::writeFile(unitDir() + "/" + file, "user's own");
 
-        Generator changed = block();
+        Generator changed = exampleBlock();
         changed.setPluginBaseName("renamed");
         changed.addConnector(Generator::Input, "extra", "float", "", "", false);
         QCOMPARE(generate(changed, true), 0);
@@ -173,7 +160,7 @@ private slots:
 
     void classFilesOnlyComeWithANewMainCpp()
     {
-        Generator g = block();
+        Generator g = exampleBlock();
         QCOMPARE(generate(g, false), 0);
         QFile::remove(unitDir() + "/plugin/simulation/MyBlock.h");
         QFile::remove(unitDir() + "/plugin/gui/MyBlock.cpp");
@@ -195,7 +182,7 @@ private slots:
 
     void withoutDialogNothingBelowGuiIsTouched()
     {
-        Generator g = block(false);
+        Generator g = exampleBlock(false);
         QCOMPARE(generate(g, false), 0);
         QVERIFY(!QFileInfo::exists(unitDir() + "/plugin/gui"));
         QVERIFY(!TestHome::readFile(unitDir() + "/unit.xml").contains("plugin:type=\"dialog\""));
@@ -214,7 +201,7 @@ private slots:
             "Block\"/></unit:unittypes></unit:unit>");
         _registry->refresh();
 
-        Generator g = block();
+        Generator g = exampleBlock();
         g.setIcon(blocks() + "/other.unit/unit.xml");
         QString message;
         QCOMPARE(generate(g, false, &message), int(Exception::NonUniqueId));
@@ -226,16 +213,16 @@ private slots:
 
     void regeneratingOverItselfIsNoClash()
     {
-        Generator g = block();
+        Generator g = exampleBlock();
         QCOMPARE(generate(g, false), 0);
         QVERIFY(_registry->hasID("ACME My Block"));
 
-        Generator again = block();
+        Generator again = exampleBlock();
         QCOMPARE(generate(again, true), 0);
         QCOMPARE(again.path(), unitDir());
 
         // An alternative directory would declare the same id a second time.
-        Generator elsewhere = block();
+        Generator elsewhere = exampleBlock();
         QCOMPARE(generate(elsewhere, false), int(Exception::NonUniqueId));
         QVERIFY(!QFileInfo::exists(unitDir("myblock_0.unit")));
     }
@@ -244,14 +231,14 @@ private slots:
     {
         TestHome::writeFile(_home.path() + "/pictures/block.png", "new icon");
         TestHome::writeFile(unitDir() + "/icons/block.png", "old icon");
-        Generator g = block();
+        Generator g = exampleBlock();
         g.setIcon(_home.path() + "/pictures/block.png");
         QCOMPARE(generate(g, true), 0);
         QCOMPARE(TestHome::readFile(unitDir() + "/icons/block.png"), QByteArray("new icon"));
         QVERIFY(TestHome::readFile(unitDir() + "/unit.xml").contains("unit:filename=\"icons/block.png\""));
 
         // The icon already in place stays as it is.
-        Generator same = block();
+        Generator same = exampleBlock();
         same.setIcon(unitDir() + "/icons/block.png");
         QCOMPARE(generate(same, true), 0);
         QCOMPARE(TestHome::readFile(unitDir() + "/icons/block.png"), QByteArray("new icon"));
@@ -259,7 +246,7 @@ private slots:
 
     void missingIconIsNotCopied()
     {
-        Generator g = block();
+        Generator g = exampleBlock();
         g.setIcon(_home.path() + "/pictures/none.png");
         g.setIcon(_home.path() + "/pictures");
         QCOMPARE(generate(g, false), 0);
@@ -300,7 +287,7 @@ private slots:
             TestHome::writeFile(obstaclePath, "in the way");
         TestHome::writeFile(_home.path() + "/block.png", "icon");
 
-        Generator g = block();
+        Generator g = exampleBlock();
         g.setIcon(_home.path() + "/block.png");
         QString message;
         QCOMPARE(generate(g, true, &message), int(Exception::WriteFailed));
@@ -319,7 +306,7 @@ private slots:
     {
         const QString output = qEnvironmentVariable(otherProcessOutput);
         if (!output.isEmpty()) {
-            TestHome::writeFile(output, allTexts(block()));
+            TestHome::writeFile(output, allTexts(exampleBlock()));
             return;
         }
 
@@ -331,7 +318,7 @@ private slots:
         other.start(QCoreApplication::applicationFilePath(), { "sameBytesInAnotherProcess" });
         QVERIFY(other.waitForFinished(60000));
         QCOMPARE(other.exitCode(), 0);
-        QCOMPARE(TestHome::readFile(file), allTexts(block()));
+        QCOMPARE(TestHome::readFile(file), allTexts(exampleBlock()));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "support/ExampleBlock.h"
 #include "support/TestMain.h"
 
 #include "unit/Generator.h"
@@ -193,21 +194,6 @@ class GeneratorTextsTest : public QObject
 private:
     QTemporaryDir _files;
 
-    Generator workedExample() const
-    {
-        Generator g(true);
-        g.setVendor("ACME");
-        g.setName("My Block");
-        g.setId("ACME My Block");
-        g.setGuiName("My Block");
-        g.setIcon(_files.filePath("block.png"));
-        g.setPluginBaseName("myblock");
-        g.addConnector(Generator::Input, "in1", "float", "Input 1", "0", false);
-        g.addConnector(Generator::Output, "out1", "bool", "Output 1", "false", true);
-        g.addStateVar("counter", "int32", "0");
-        return g;
-    }
-
     static Generator skeletonBlock(bool withVariables)
     {
         Generator g(true);
@@ -236,7 +222,8 @@ private slots:
         QTest::addColumn<QByteArray>("actual");
         QTest::addColumn<QByteArray>("expected");
 
-        QTest::newRow("worked example") << workedExample().unitXml() << QByteArray(workedExampleXml);
+        QTest::newRow("worked example")
+            << exampleBlock(true, _files.filePath("block.png")).unitXml() << QByteArray(workedExampleXml);
         QTest::newRow("empty block") << Generator(false).unitXml() << QByteArray(emptyBlockXml);
 
         Generator g(false);
