@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 
-#include "app/UserPaths.h"
 #include "device/View.h"
+#include "fs/UserPaths.h"
 #include "unit/Designer.h"
 
 #include <QCloseEvent>
@@ -9,9 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -30,14 +32,29 @@ bool writeAtomically(const QString& path, const QByteArray& content)
 MainWindow::MainWindow()
     : _saveDevButton(new QPushButton(tr("Save")))
     , _model(nullptr)
+    , _fileMenu(nullptr)
+    , _editMenu(nullptr)
+    , _helpMenu(nullptr)
+    , _statusBar(new QStatusBar)
 {
     setWindowTitle(tr("Velmora 2 function block manager"));
 
     auto* view = new device::View(&_model, nullptr);
 
-    auto* layout = new QHBoxLayout(this);
+    auto* layout = new QHBoxLayout;
     auto* tabs = new QTabWidget;
     layout->addWidget(tabs);
+
+    auto* menuBar = new QMenuBar;
+    _fileMenu = menuBar->addMenu(tr("&File"));
+    _editMenu = menuBar->addMenu(tr("&Edit"));
+    _helpMenu = menuBar->addMenu(tr("&Help"));
+    _statusBar->setSizeGripEnabled(false);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setMenuBar(menuBar);
+    outer->addLayout(layout);
+    outer->addWidget(_statusBar);
 
     auto* devicePage = new QWidget;
     auto* deviceLayout = new QVBoxLayout(devicePage);
@@ -46,7 +63,7 @@ MainWindow::MainWindow()
     tabs->addTab(devicePage, tr("Device manager"));
     tabs->addTab(new unit::Designer(nullptr), tr("Function block designer"));
 
-    QFile file(UserPaths::deviceFile());
+    QFile file(fs::UserPaths::deviceFile());
     if (file.open(QIODevice::ReadOnly)) {
         const QByteArray content = file.readAll();
         file.close();
@@ -92,7 +109,7 @@ void MainWindow::on_saveDevButton_clicked()
 
 bool MainWindow::saveDevice()
 {
-    const QString path = UserPaths::deviceFile();
+    const QString path = fs::UserPaths::deviceFile();
     if (!keepUnreadableDevice() || !writeAtomically(path, _model.xml())) {
         QMessageBox::critical(this, tr("Error"), tr("Unable to save the device to %1.").arg(path));
         return false;
@@ -106,5 +123,5 @@ bool MainWindow::keepUnreadableDevice() const
 {
     if (_unreadableDevice.isEmpty())
         return true;
-    return writeAtomically(UserPaths::deviceFile() + QStringLiteral(".bak"), _unreadableDevice);
+    return writeAtomically(fs::UserPaths::deviceFile() + QStringLiteral(".bak"), _unreadableDevice);
 }

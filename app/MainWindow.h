@@ -6,7 +6,9 @@
 #include <QWidget>
 
 class QCloseEvent;
+class QMenu;
 class QPushButton;
+class QStatusBar;
 
 // The program's one window: the device manager and the function block
 // designer as two tabs. It owns the user's device and asks before a close
@@ -32,6 +34,12 @@ private:
 
     QPushButton* _saveDevButton;
     device::Model _model;
+    // A menu bar and a status bar in the window's own layout: the window stays
+    // a plain widget.
+    QMenu* _fileMenu;
+    QMenu* _editMenu;
+    QMenu* _helpMenu;
+    QStatusBar* _statusBar;
     // A device file that existed at start but held no device: its bytes are
     // kept beside it before the first save replaces it.
     QByteArray _unreadableDevice;

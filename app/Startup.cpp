@@ -1,6 +1,6 @@
 #include "app/Startup.h"
 
-#include "app/UserPaths.h"
+#include "fs/UserPaths.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -62,7 +62,7 @@ void merge(QDir& source, QDir& target, QSet<QString>& active)
             source.setPath(sourcePath);
             continue;
         }
-        if (!UserPaths::hasEntry(target.filePath(name)))
+        if (!fs::UserPaths::hasEntry(target.filePath(name)))
             target.mkdir(name);
         if (!target.cd(name)) {
             // A plain file of that name stands in the target: skip the whole directory.
@@ -81,7 +81,7 @@ void merge(QDir& source, QDir& target, QSet<QString>& active)
 
     const QStringList files = source.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
     for (const QString& name : files) {
-        if (!UserPaths::hasEntry(target.filePath(name)))
+        if (!fs::UserPaths::hasEntry(target.filePath(name)))
             copyNew(source.absoluteFilePath(name), target.absoluteFilePath(name));
     }
 }
@@ -119,7 +119,7 @@ void readIni(const QString& iniPath)
 void initUserProfile()
 {
     QDir home = QDir::home();
-    if (!home.exists(UserPaths::dataRelative()) && !home.mkpath(UserPaths::dataRelative()))
+    if (!home.exists(fs::UserPaths::dataRelative()) && !home.mkpath(fs::UserPaths::dataRelative()))
         return;
 
     const QString templatePath = QSettings().value(userDirKey).toString();
@@ -128,7 +128,7 @@ void initUserProfile()
     QDir source(templatePath);
 
     QDir target = QDir::home();
-    if (!target.cd(UserPaths::dataRelative()))
+    if (!target.cd(fs::UserPaths::dataRelative()))
         return;
 
     copyRec(source, target);

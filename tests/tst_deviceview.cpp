@@ -1,6 +1,6 @@
 #include "support/TestMain.h"
 
-#include "app/UserPaths.h"
+#include "fs/UserPaths.h"
 #include "device/ItemDelegate.h"
 #include "device/Model.h"
 #include "device/View.h"
@@ -48,10 +48,10 @@ private:
     // Fills the registry with one unit file per id.
     void setRegistry(const QStringList& ids)
     {
-        QDir(QDir::homePath() + "/" + UserPaths::unitsRelative()).removeRecursively();
+        QDir(QDir::homePath() + "/" + fs::UserPaths::unitsRelative()).removeRecursively();
         for (const QString& id : ids) {
             TestHome::writeFile(
-                QDir::homePath() + "/" + UserPaths::unitsRelative() + "/" + id + ".unit/unit.xml",
+                QDir::homePath() + "/" + fs::UserPaths::unitsRelative() + "/" + id + ".unit/unit.xml",
                 "<unit:unit><unit:unittypes><unit:unittype unit:id=\"" + id.toUtf8()
                     + "\"/></unit:unittypes></unit:unit>");
         }

@@ -4,7 +4,7 @@
 
 #include "app/MainWindow.h"
 #include "app/Startup.h"
-#include "app/UserPaths.h"
+#include "fs/UserPaths.h"
 #include "device/View.h"
 #include "unit/Designer.h"
 #include "unit/Registry.h"
@@ -85,7 +85,7 @@ private slots:
             QCOMPARE(answerer.seen.size(), 1);
             QVERIFY(answerer.seen.at(0).startsWith("Information|Success|"));
         }
-        const QString unitDir = UserPaths::functionBlocksPath() + "mixer.unit";
+        const QString unitDir = fs::UserPaths::functionBlocksPath() + "mixer.unit";
         QVERIFY(unit::Registry::singleton()->hasID("Zeta Mixer"));
 
         // The device manager: a function block entry below the root, given the new id.
@@ -128,7 +128,7 @@ private slots:
             QCoreApplication::applicationDirPath() + "/../user/devices/MyFunctionBlocks/device.xml");
         expected.replace(
             "  <dev:units/>\n", "  <dev:units>\n    <dev:unit dev:type=\"Zeta Mixer\"/>\n  </dev:units>\n");
-        QCOMPARE(TestHome::readFile(UserPaths::deviceFile()), expected);
+        QCOMPARE(TestHome::readFile(fs::UserPaths::deviceFile()), expected);
     }
 };
 

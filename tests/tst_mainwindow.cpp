@@ -2,7 +2,7 @@
 #include "support/TestMain.h"
 
 #include "app/MainWindow.h"
-#include "app/UserPaths.h"
+#include "fs/UserPaths.h"
 #include "device/Model.h"
 #include "device/View.h"
 #include "unit/Designer.h"
@@ -56,7 +56,7 @@ class MainWindowTest : public QObject
 private:
     TestHome _home;
 
-    static QString devicePath() { return UserPaths::deviceFile(); }
+    static QString devicePath() { return fs::UserPaths::deviceFile(); }
 
 private slots:
     void init()

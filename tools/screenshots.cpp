@@ -4,7 +4,7 @@
 
 #include "app/MainWindow.h"
 #include "app/Startup.h"
-#include "app/UserPaths.h"
+#include "fs/UserPaths.h"
 #include "device/View.h"
 #include "unit/Designer.h"
 #include "unit/Registry.h"
@@ -77,7 +77,7 @@ int main(int argc, char* argv[])
     readIni(QStringLiteral("../velmora2/velmora2.ini"));
     initUserProfile();
     unit::Registry::singleton()->refresh();
-    QFile device(UserPaths::deviceFile());
+    QFile device(fs::UserPaths::deviceFile());
     if (!device.open(QIODevice::WriteOnly) || device.write(sampleDevice) < 0)
         qFatal("cannot write the sample device");
     device.close();

@@ -35,6 +35,18 @@
         <source>Unable to save the device to %1.</source>
         <translation>Das Gerät konnte nicht in %1 gespeichert werden.</translation>
     </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
 </context>
 <context>
     <name>device::Model</name>

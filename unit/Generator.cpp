@@ -1,6 +1,6 @@
 #include "unit/Generator.h"
 
-#include "app/UserPaths.h"
+#include "fs/UserPaths.h"
 #include "unit/Exception.h"
 #include "unit/Registry.h"
 
@@ -19,9 +19,9 @@ namespace {
 QString prepareFunctionBlockDir()
 {
     QDir home = QDir::home();
-    if (!home.exists(UserPaths::functionBlocksRelative()))
-        home.mkpath(UserPaths::functionBlocksRelative());
-    return QDir::cleanPath(home.absoluteFilePath(UserPaths::functionBlocksRelative()));
+    if (!home.exists(fs::UserPaths::functionBlocksRelative()))
+        home.mkpath(fs::UserPaths::functionBlocksRelative());
+    return QDir::cleanPath(home.absoluteFilePath(fs::UserPaths::functionBlocksRelative()));
 }
 
 // Writes the files of one unit directory; the first file that cannot be
@@ -41,7 +41,7 @@ public:
     void replace(const QString& relative, const QByteArray& bytes) const
     {
         const QString path = filePath(relative);
-        if (UserPaths::hasEntry(path))
+        if (fs::UserPaths::hasEntry(path))
             QFile::remove(path);
         write(path, bytes);
     }
@@ -50,7 +50,7 @@ public:
     bool createIfAbsent(const QString& relative, const QByteArray& bytes) const
     {
         const QString path = filePath(relative);
-        if (UserPaths::hasEntry(path))
+        if (fs::UserPaths::hasEntry(path))
             return false;
         write(path, bytes);
         return true;
@@ -76,7 +76,7 @@ public:
         const QFileInfo existing(target);
         if (existing.exists() && existing.canonicalFilePath() == source.canonicalFilePath())
             return;
-        if (UserPaths::hasEntry(target))
+        if (fs::UserPaths::hasEntry(target))
             QFile::remove(target);
         if (!QFile::copy(icon, target))
             fail(target);
@@ -165,14 +165,14 @@ void Generator::addStateVar(const QString& name, const QString& varType, const Q
 bool Generator::directoryExists() const
 {
     const QString functionBlockDir = prepareFunctionBlockDir();
-    return UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + dirBaseName() + QLatin1String(".unit"));
+    return fs::UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + dirBaseName() + QLatin1String(".unit"));
 }
 
 QString Generator::path()
 {
     if (_path.isEmpty())
         _path = QDir::cleanPath(QDir::fromNativeSeparators(
-            UserPaths::functionBlocksPath() + dirBaseName() + QLatin1String(".unit")));
+            fs::UserPaths::functionBlocksPath() + dirBaseName() + QLatin1String(".unit")));
     return _path;
 }
 
@@ -181,10 +181,10 @@ void Generator::generate(bool overwrite)
     const QString functionBlockDir = prepareFunctionBlockDir();
     const QString base = dirBaseName();
     QString target = base + QLatin1String(".unit");
-    if (!overwrite && UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + target)) {
+    if (!overwrite && fs::UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + target)) {
         for (qint64 n = 0;; ++n) {
             target = QStringLiteral("%1_%2.unit").arg(base).arg(n);
-            if (!UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + target))
+            if (!fs::UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + target))
                 break;
         }
     }

@@ -1,6 +1,6 @@
 #include "unit/Registry.h"
 
-#include "app/UserPaths.h"
+#include "fs/UserPaths.h"
 #include "xml/Reader.h"
 
 #include <QFile>
@@ -70,7 +70,7 @@ void Registry::refresh()
     _visited.clear();
 
     QDir units = QDir::home();
-    if (!units.cd(UserPaths::unitsRelative()))
+    if (!units.cd(fs::UserPaths::unitsRelative()))
         return;
     processDir(units);
     _visited.clear();

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QString>
 
+namespace fs {
+
 // The one place that knows the paths of the user data tree below the home
 // directory. Relative paths are entered from a QDir on the home directory;
 // the others are absolute and follow QDir::homePath() at every call.
@@ -37,3 +39,5 @@ public:
         return QDir::homePath() + QStringLiteral("/Ostrel/Velmora2/devices/MyFunctionBlocks/device.xml");
     }
 };
+
+} // namespace fs
