@@ -471,11 +471,9 @@ private slots:
                              "completely.|OK" };
         QTest::newRow("plugin directory is a file")
             << "units/MyFunctionBlocks/myblock.unit/plugin" << QStringList { "Yes", "OK" }
-            << QStringList {
-                   question,
+            << QStringList { question,
                    "Critical|Generation failed|Unable to write HOME/Ostrel/Velmora2/units/MyFunctionBlocks/"
-                   "myblock.unit/plugin/CMakeLists.txt. The function block was not generated completely.|OK"
-               };
+                   "myblock.unit/plugin. The function block was not generated completely.|OK" };
     }
 
     void failedGenerationKeepsTheForm()
