@@ -70,8 +70,8 @@
     <message numerus="yes">
         <source>Saved %n entries to %1</source>
         <translation>
-            <numerusform>%n Eintrag in %1 gespeichert</numerusform>
-            <numerusform>%n Einträge in %1 gespeichert</numerusform>
+            <numerusform>%n Eintrag gespeichert in %1</numerusform>
+            <numerusform>%n Einträge gespeichert in %1</numerusform>
         </translation>
     </message>
 </context>
