@@ -36,7 +36,7 @@ private:
     qint64 _mtimeNs = 0;
     quint64 _device = 0;
     quint64 _inode = 0;
-    QByteArray _hash;
+    size_t _hash = 0;
 };
 
 } // namespace fs

@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -165,6 +166,29 @@ private slots:
         QVERIFY(!fs::writeFile(dir + "/dangling", "x", fs::Existing::Keep));
         QCOMPARE(TestHome::readFile(dir + "/private.txt"), QByteArray("new"));
         QCOMPARE(entriesOf(dir), QStringList({ "dangling", "elsewhere.txt", "link.txt", "private.txt" }));
+    }
+
+    void keepCopyAcrossFileSystemsCopiesWholeOrNothing()
+    {
+        QTemporaryDir other(QStringLiteral("/dev/shm/fbm-XXXXXX"));
+        struct stat here, there;
+        if (!other.isValid() || ::stat(QFile::encodeName(_home.path()).constData(), &here) != 0
+            || ::stat(QFile::encodeName(other.path()).constData(), &there) != 0
+            || here.st_dev == there.st_dev)
+            QSKIP("needs a second file system in /dev/shm");
+        // No hard link reaches another file system: the bytes are copied.
+        const QString file = _home.path() + "/device.xml";
+        TestHome::writeFile(file, QByteArray(64 * 1024, 'd'));
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(ChildProcess::run([&] {
+            ChildProcess::fillDiskAt(4096);
+            return !fs::keepCopy(file, other.path() + "/device.xml.bak");
+        }));
+        QCOMPARE(entriesOf(other.path()), QStringList());
+        QVERIFY(fs::keepCopy(file, other.path() + "/device.xml.bak"));
+        QCOMPARE(TestHome::readFile(other.path() + "/device.xml.bak"), QByteArray(64 * 1024, 'd'));
+        QCOMPARE(QFileInfo(other.path() + "/device.xml.bak").permissions() & 0x0777,
+            QFile::ReadUser | QFile::WriteUser);
     }
 
     void deviceSaveOnAFullDisk()
