@@ -221,27 +221,6 @@ private slots:
         QVERIFY(modelOf(window)->isChanged());
     }
 
-    void unreadableDeviceIsKeptBeforeTheFirstSave()
-    {
-        const QByteArray garbage = "<dev:device><unclosed>";
-        TestHome::writeFile(devicePath(), garbage);
-        TestHome::writeFile(devicePath() + ".bak", "an older backup");
-
-        ModalAnswerer answerer({ "OK" });
-        MainWindow window;
-        QCOMPARE(answerer.seen.size(), 1);
-        QCOMPARE(modelOf(window)->rowCount(modelOf(window)->root()), 0);
-        saveButton(window)->click();
-        QCOMPARE(TestHome::readFile(devicePath() + ".bak"), garbage);
-        QCOMPARE(TestHome::readFile(devicePath()), modelOf(window)->xml());
-
-        // Only the first save keeps a backup; later ones leave it alone.
-        TestHome::writeFile(devicePath() + ".bak", "kept");
-        saveButton(window)->click();
-        QCOMPARE(TestHome::readFile(devicePath() + ".bak"), QByteArray("kept"));
-        QCOMPARE(answerer.seen.size(), 1);
-    }
-
     void readableOrEmptyDeviceGetsNoBackup_data()
     {
         QTest::addColumn<QByteArray>("content");
