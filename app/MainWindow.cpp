@@ -1,30 +1,46 @@
 #include "app/MainWindow.h"
 
 #include "device/View.h"
+#include "fs/File.h"
 #include "fs/UserPaths.h"
 #include "unit/Designer.h"
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-// Replaces the file at path only once the new content is complete.
-bool writeAtomically(const QString& path, const QByteArray& content)
+QString backupPath()
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
+    return fs::UserPaths::deviceFile() + QStringLiteral(".bak");
+}
+
+// The directories and function block entries that a save writes: every item
+// below the root, walked without recursion because devices nest deeply.
+int entryCount(const QStandardItemModel& model)
+{
+    int count = 0;
+    QList<const QStandardItem*> pending { model.invisibleRootItem() };
+    while (!pending.isEmpty()) {
+        const QStandardItem* item = pending.takeLast();
+        for (int row = 0; row < item->rowCount(); ++row) {
+            const QStandardItem* child = item->child(row);
+            const int kind = child->data(device::Model::ItemTypeRole).toInt();
+            if (kind == device::Model::UnitItem || kind == device::Model::DeviceItem)
+                ++count;
+            if (kind == device::Model::DeviceItem || kind == device::Model::RootItem)
+                pending.append(child);
+        }
+    }
+    return count;
 }
 
 } // namespace
@@ -63,15 +79,7 @@ MainWindow::MainWindow()
     tabs->addTab(devicePage, tr("Device manager"));
     tabs->addTab(new unit::Designer(nullptr), tr("Function block designer"));
 
-    QFile file(fs::UserPaths::deviceFile());
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray content = file.readAll();
-        file.close();
-        _model.load(content);
-        if (!content.isEmpty() && !_model.root().isValid())
-            _unreadableDevice = content;
-    }
-
+    loadDevice();
     view->expand(_model.root());
 
     connect(_saveDevButton, &QPushButton::clicked, this, &MainWindow::on_saveDevButton_clicked);
@@ -107,21 +115,65 @@ void MainWindow::on_saveDevButton_clicked()
     saveDevice();
 }
 
+void MainWindow::loadDevice()
+{
+    const QString path = fs::UserPaths::deviceFile();
+    const fs::ReadResult read = fs::readFile(path, fs::deviceFileLimit);
+    _loaded = fs::FileStamp::ofRead(path, read);
+    if (read.status == fs::ReadResult::Missing)
+        return;
+    if (read.ok())
+        _model.load(read.bytes);
+    if (_model.root().isValid())
+        return;
+
+    // An empty device root (what the model writes when it holds nothing), so
+    // that the user can work; an empty file has nothing worth keeping.
+    _model.load(_model.xml());
+    if (read.ok() && read.bytes.isEmpty())
+        return;
+    _keepBeforeSave = true;
+    const QString text = read.status == fs::ReadResult::TooLarge
+        ? tr("The device file %1 is larger than 1 GiB and was not loaded. It will be kept as %2 when the "
+             "device is saved.")
+        : tr("The device file %1 could not be read and was not loaded. It will be kept as %2 when the "
+             "device is saved.");
+    QMessageBox::warning(this, tr("Device not loaded"), text.arg(path, backupPath()));
+}
+
 bool MainWindow::saveDevice()
 {
     const QString path = fs::UserPaths::deviceFile();
-    if (!keepUnreadableDevice() || !writeAtomically(path, _model.xml())) {
-        QMessageBox::critical(this, tr("Error"), tr("Unable to save the device to %1.").arg(path));
-        return false;
+    const QByteArray bytes = _model.xml();
+    // Never write a file that the next start would refuse to load.
+    if (bytes.size() > fs::deviceFileLimit)
+        return saveFailed(path);
+
+    if (fs::FileStamp::current(path, fs::deviceFileLimit) != _loaded) {
+        const QMessageBox::StandardButton answer = QMessageBox::question(this, tr("Device changed on disk"),
+            tr("The device file %1 was changed by another program since it was loaded. Replace it with the "
+               "device shown here?")
+                .arg(path),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return false;
     }
-    _unreadableDevice.clear();
+
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (_keepBeforeSave && QFileInfo::exists(path) && !fs::keepCopy(path, backupPath()))
+        return saveFailed(backupPath());
+    if (!fs::writeFile(path, bytes))
+        return saveFailed(path);
+
+    _keepBeforeSave = false;
+    _loaded = fs::FileStamp::ofWritten(bytes);
     _model.setChanged(false);
+    _statusBar->showMessage(tr("Saved %n entries to %1", nullptr, entryCount(_model)).arg(path));
     return true;
 }
 
-bool MainWindow::keepUnreadableDevice() const
+bool MainWindow::saveFailed(const QString& path)
 {
-    if (_unreadableDevice.isEmpty())
-        return true;
-    return writeAtomically(fs::UserPaths::deviceFile() + QStringLiteral(".bak"), _unreadableDevice);
+    QMessageBox::critical(this, tr("Error"), tr("Unable to save the device to %1.").arg(path));
+    return false;
 }

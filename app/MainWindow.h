@@ -1,8 +1,8 @@
 #pragma once
 
 #include "device/Model.h"
+#include "fs/FileStamp.h"
 
-#include <QByteArray>
 #include <QWidget>
 
 class QCloseEvent;
@@ -27,10 +27,11 @@ private slots:
     void on_saveDevButton_clicked();
 
 private:
-    // Writes the device file; on failure the user is told and the device
-    // stays marked as changed.
+    // Writes the device file; on failure, or when the user keeps a file that
+    // another program changed, the device stays marked as changed.
     bool saveDevice();
-    bool keepUnreadableDevice() const;
+    void loadDevice();
+    bool saveFailed(const QString& path);
 
     QPushButton* _saveDevButton;
     device::Model _model;
@@ -40,7 +41,10 @@ private:
     QMenu* _editMenu;
     QMenu* _helpMenu;
     QStatusBar* _statusBar;
-    // A device file that existed at start but held no device: its bytes are
-    // kept beside it before the first save replaces it.
-    QByteArray _unreadableDevice;
+    // The device file as it was loaded or last saved: a save asks before it
+    // replaces a file that another program changed since.
+    fs::FileStamp _loaded;
+    // A device file that existed at start but could not be loaded is kept as
+    // device.xml.bak before the first save replaces it.
+    bool _keepBeforeSave = false;
 };

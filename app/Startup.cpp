@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "fs/File.h"
 #include "fs/UserPaths.h"
 
 #include <QCoreApplication>
@@ -9,12 +10,41 @@
 #include <QLocale>
 #include <QSet>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QTranslator>
 
 namespace {
 
 const QString userDirKey = QStringLiteral("userdir");
+
+// Far more than one key needs; a larger settings file is not ours.
+constexpr qint64 settingsFileLimit = 1024 * 1024;
+
+// QSettings reads its files when it is constructed, blocking on a FIFO and
+// taking any size. A file is safe for it when it is absent or a regular file
+// within the limit.
+bool safeToRead(const QString& path)
+{
+    const fs::ReadResult::Status status = fs::readFile(path, settingsFileLimit).status;
+    return status == fs::ReadResult::Ok || status == fs::ReadResult::Missing;
+}
+
+// The files the default settings object reads: the application's and the
+// organisation's, in the user's configuration directory and the system's.
+bool settingsSafeToRead()
+{
+    const QString organisation = QCoreApplication::organizationName();
+    const QString application = QCoreApplication::applicationName();
+    const QStringList dirs = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    for (const QString& dir : dirs) {
+        if (!safeToRead(dir + QLatin1Char('/') + organisation + QLatin1Char('/') + application
+                + QStringLiteral(".conf"))
+            || !safeToRead(dir + QLatin1Char('/') + organisation + QStringLiteral(".conf")))
+            return false;
+    }
+    return true;
+}
 
 // Copies a file to a name that must not exist yet. The content goes to a
 // hidden file beside the target first (hidden entries are never merged) and
@@ -105,24 +135,31 @@ void installTranslations()
         delete own;
 }
 
-void readIni(const QString& iniPath)
+QString readIni(const QString& iniPath)
 {
-    QSettings settings;
-    if (QFile::exists(iniPath)) {
-        const QSettings ini(iniPath, QSettings::IniFormat);
-        settings.setValue(userDirKey, ini.value(userDirKey));
-    } else {
-        settings.setValue(userDirKey, QCoreApplication::applicationDirPath() + QStringLiteral("/../user"));
-    }
+    QVariant userDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../user");
+    // An ini file that cannot be read safely counts as absent.
+    if (QFile::exists(iniPath) && safeToRead(iniPath))
+        userDir = QSettings(iniPath, QSettings::IniFormat).value(userDirKey);
+    // Stored for the environment; start-up itself goes on with the returned
+    // path, so a settings file that cannot be written stops nothing.
+    if (settingsSafeToRead())
+        QSettings().setValue(userDirKey, userDir);
+    return userDir.toString();
 }
 
 void initUserProfile()
+{
+    if (settingsSafeToRead())
+        initUserProfile(QSettings().value(userDirKey).toString());
+}
+
+void initUserProfile(const QString& templatePath)
 {
     QDir home = QDir::home();
     if (!home.exists(fs::UserPaths::dataRelative()) && !home.mkpath(fs::UserPaths::dataRelative()))
         return;
 
-    const QString templatePath = QSettings().value(userDirKey).toString();
     if (templatePath.isEmpty())
         return;
     QDir source(templatePath);

@@ -11,11 +11,14 @@ void installTranslations();
 
 // Records the template user directory under "userdir" in the per-user
 // settings: the ini file's value when the file exists, otherwise the
-// executable's directory + "/../user".
-void readIni(const QString& iniPath);
+// executable's directory + "/../user". Returns that directory whether or not
+// it could be stored.
+QString readIni(const QString& iniPath);
 
 // Makes sure the user data tree exists below the home directory and merges
 // the template user directory into it without overwriting anything.
+void initUserProfile(const QString& templatePath);
+// The same with the template directory that the settings hold.
 void initUserProfile();
 
 // Depth-first merge of everything below source into target that target lacks.

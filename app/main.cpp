@@ -13,8 +13,7 @@ int main(int argc, char* argv[])
 
     installTranslations();
 
-    readIni(QStringLiteral("../velmora2/velmora2.ini"));
-    initUserProfile();
+    initUserProfile(readIni(QStringLiteral("../velmora2/velmora2.ini")));
     unit::Registry::singleton()->refresh();
 
     MainWindow window;

@@ -58,6 +58,34 @@ bool writeAll(int fd, const char* data, qint64 size)
     return true;
 }
 
+// A template for mkostemp: a hidden name beside path, so that a leftover is
+// never taken for the file itself and never merged.
+QByteArray temporaryBeside(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray dir = slash < 0 ? QByteArray(".") : path.left(slash);
+    const QByteArray base = slash < 0 ? path : path.mid(slash + 1);
+    return dir + "/." + base + ".XXXXXX";
+}
+
+// Copies the regular file open at from into to, both descriptors.
+bool copyAll(int from, int to)
+{
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = ::read(from, buffer.data(), size_t(buffer.size()));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0)
+            return true;
+        if (!writeAll(to, buffer.constData(), n))
+            return false;
+    }
+}
+
 mode_t newFileMode()
 {
     const mode_t mask = ::umask(0);
@@ -123,10 +151,7 @@ ReadResult readFile(const QString& path, qint64 limit)
 bool writeFile(const QString& path, const QByteArray& bytes, Existing existing)
 {
     const QByteArray target = QFile::encodeName(path);
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray dir = slash < 0 ? QByteArray(".") : target.left(slash);
-    const QByteArray base = slash < 0 ? target : target.mid(slash + 1);
-    QByteArray temporary = dir + "/." + base + ".XXXXXX";
+    QByteArray temporary = temporaryBeside(target);
 
     Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0)
@@ -156,6 +181,42 @@ bool writeFile(const QString& path, const QByteArray& bytes, Existing existing)
     }
     ::unlink(temporary.constData());
     return false;
+}
+
+bool keepCopy(const QString& path, const QString& copy)
+{
+    const QByteArray source = QFile::encodeName(path);
+    const QByteArray target = QFile::encodeName(copy);
+
+    // mkostemp finds a free name; the link needs it free again.
+    QByteArray temporary = temporaryBeside(target);
+    {
+        const Descriptor probe(::mkostemp(temporary.data(), O_CLOEXEC));
+        if (probe.get() < 0)
+            return false;
+        ::unlink(temporary.constData());
+    }
+    if (::linkat(AT_FDCWD, source.constData(), AT_FDCWD, temporary.constData(), AT_SYMLINK_FOLLOW) == 0) {
+        if (::rename(temporary.constData(), target.constData()) == 0)
+            return true;
+        ::unlink(temporary.constData());
+        return false;
+    }
+
+    // No hard links here (or across file systems): copy a regular file.
+    Descriptor in(::open(source.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    struct stat st;
+    if (in.get() < 0 || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    temporary = temporaryBeside(target);
+    Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        return false;
+    const bool ok = ::fchmod(fd.get(), st.st_mode & 07777) == 0 && copyAll(in.get(), fd.get())
+        && ::fsync(fd.get()) == 0 && fd.close() && ::rename(temporary.constData(), target.constData()) == 0;
+    if (!ok)
+        ::unlink(temporary.constData());
+    return ok;
 }
 
 } // namespace fs

@@ -45,4 +45,11 @@ enum class Existing {
 // written through. Returns false on any failure, leaving path untouched.
 bool writeFile(const QString& path, const QByteArray& bytes, Existing existing = Existing::Replace);
 
+// Gives the file at path a second name, copy, replacing a file that stood
+// there; path itself is left alone. A hard link where the file system allows
+// it, so that even a huge file is kept at no cost and without reading it;
+// otherwise a copy that takes the name only when complete. Returns false on
+// any failure, leaving copy as it was.
+bool keepCopy(const QString& path, const QString& copy);
+
 } // namespace fs

@@ -329,6 +329,20 @@ private slots:
         QCOMPARE(unitDirs(), QStringList());
     }
 
+    void successShowsTheIdAsTyped()
+    {
+        // Placeholders in what the user typed are text, not places for the path.
+        Form form;
+        form.fillIn("Acme");
+        form.id()->setText("Acme %2 %1");
+        ModalAnswerer answerer({ "OK" });
+        generate(form);
+        QCOMPARE(answerer.seen,
+            QStringList { "Information|Success|Successfully generated description and source files for "
+                          "function block Acme %2 %1 in "
+                + unitDir() + "|OK" });
+    }
+
     void generateHandsOverTheFormAndClearsIt()
     {
         Form form;
@@ -471,11 +485,9 @@ private slots:
                              "completely.|OK" };
         QTest::newRow("plugin directory is a file")
             << "units/MyFunctionBlocks/myblock.unit/plugin" << QStringList { "Yes", "OK" }
-            << QStringList {
-                   question,
+            << QStringList { question,
                    "Critical|Generation failed|Unable to write HOME/Ostrel/Velmora2/units/MyFunctionBlocks/"
-                   "myblock.unit/plugin/CMakeLists.txt. The function block was not generated completely.|OK"
-               };
+                   "myblock.unit/plugin. The function block was not generated completely.|OK" };
     }
 
     void failedGenerationKeepsTheForm()

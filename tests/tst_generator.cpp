@@ -263,13 +263,13 @@ private slots:
 
         QTest::newRow("unit directory is a file") << "" << false << "" << false;
         QTest::newRow("unit.xml is a directory") << "unit.xml" << true << "unit.xml" << false;
-        QTest::newRow("plugin is a file") << "plugin" << false << "plugin/CMakeLists.txt" << true;
-        QTest::newRow("simulation is a file")
-            << "plugin/simulation" << false << "plugin/simulation/CMakeLists.txt" << true;
-        QTest::newRow("gui is a file") << "plugin/gui" << false << "plugin/gui/CMakeLists.txt" << true;
+        // A file where a directory belongs is named itself.
+        QTest::newRow("plugin is a file") << "plugin" << false << "plugin" << false;
+        QTest::newRow("simulation is a file") << "plugin/simulation" << false << "plugin/simulation" << false;
+        QTest::newRow("gui is a file") << "plugin/gui" << false << "plugin/gui" << true;
         QTest::newRow("gui script is a directory")
             << "plugin/gui/CMakeLists.txt" << true << "plugin/gui/CMakeLists.txt" << true;
-        QTest::newRow("icons is a file") << "icons" << false << "icons/block.png" << false;
+        QTest::newRow("icons is a file") << "icons" << false << "icons" << false;
         QTest::newRow("icon is a directory") << "icons/block.png" << true << "icons/block.png" << false;
     }
 

@@ -2,15 +2,16 @@
 #include "support/TestMain.h"
 
 #include "app/MainWindow.h"
-#include "fs/UserPaths.h"
 #include "device/Model.h"
 #include "device/View.h"
+#include "fs/UserPaths.h"
 #include "unit/Designer.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QLayout>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 
 namespace {
@@ -122,6 +123,8 @@ private slots:
         QCOMPARE(TestHome::readFile(devicePath()), modelOf(window)->xml());
         QVERIFY(TestHome::readFile(devicePath()).contains("<dev:device dev:id=\"New directory\">"));
         QVERIFY(!modelOf(window)->isChanged());
+        // Sensors, fb_a, fb_b and the new directory.
+        QCOMPARE(window.findChild<QStatusBar*>()->currentMessage(), "Saved 4 entries to " + devicePath());
 
         // Saved: closing asks nothing until the next edit.
         window.show();
@@ -192,44 +195,30 @@ private slots:
         MainWindow window;
         window.show();
         editDevice(window);
-        // A plain file where the device's directory should be.
+        // A plain file where the device's directory should be: the device
+        // file is gone, so the save asks first.
         const QString dir = QFileInfo(devicePath()).absolutePath();
         QVERIFY(QDir(dir).removeRecursively());
         TestHome::writeFile(dir, "not a directory");
+        const QString changed = "Question|Device changed on disk|The device file " + devicePath()
+            + " was changed by another program since it was loaded. Replace it with the device shown "
+              "here?|Yes,No";
         const QString error = "Critical|Error|Unable to save the device to " + devicePath() + ".|OK";
         {
-            ModalAnswerer answerer({ "OK" });
+            ModalAnswerer answerer({ "Yes", "OK" });
             saveButton(window)->click();
-            QCOMPARE(answerer.seen, QStringList { error });
-            QCOMPARE(answerer.parents, QList<QWidget*> { &window });
+            QCOMPARE(answerer.seen, QStringList({ changed, error }));
+            QCOMPARE(answerer.parents, QList<QWidget*>({ &window, &window }));
         }
         QVERIFY(modelOf(window)->isChanged());
         QCOMPARE(TestHome::readFile(dir), QByteArray("not a directory"));
 
         // Yes to the close question with a save that fails keeps the window open.
-        ModalAnswerer answerer({ "Yes", "OK" });
+        ModalAnswerer answerer({ "Yes", "Yes", "OK" });
         QVERIFY(!window.close());
-        QCOMPARE(answerer.seen, QStringList({ saveQuestion, error }));
+        QCOMPARE(answerer.seen, QStringList({ saveQuestion, changed, error }));
         QVERIFY(window.isVisible());
         QVERIFY(modelOf(window)->isChanged());
-    }
-
-    void unreadableDeviceIsKeptBeforeTheFirstSave()
-    {
-        const QByteArray garbage = "<dev:device><unclosed>";
-        TestHome::writeFile(devicePath(), garbage);
-        TestHome::writeFile(devicePath() + ".bak", "an older backup");
-
-        MainWindow window;
-        QVERIFY(!modelOf(window)->root().isValid());
-        saveButton(window)->click();
-        QCOMPARE(TestHome::readFile(devicePath() + ".bak"), garbage);
-        QCOMPARE(TestHome::readFile(devicePath()), modelOf(window)->xml());
-
-        // Only the first save keeps a backup; later ones leave it alone.
-        TestHome::writeFile(devicePath() + ".bak", "kept");
-        saveButton(window)->click();
-        QCOMPARE(TestHome::readFile(devicePath() + ".bak"), QByteArray("kept"));
     }
 
     void readableOrEmptyDeviceGetsNoBackup_data()

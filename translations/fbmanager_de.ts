@@ -47,6 +47,33 @@
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
+    <message>
+        <source>The device file %1 is larger than 1 GiB and was not loaded. It will be kept as %2 when the device is saved.</source>
+        <translation>Die Gerätedatei %1 ist größer als 1 GiB und wurde nicht geladen. Sie wird beim Speichern des Geräts als %2 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>The device file %1 could not be read and was not loaded. It will be kept as %2 when the device is saved.</source>
+        <translation>Die Gerätedatei %1 konnte nicht gelesen werden und wurde nicht geladen. Sie wird beim Speichern des Geräts als %2 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>Device not loaded</source>
+        <translation>Gerät nicht geladen</translation>
+    </message>
+    <message>
+        <source>Device changed on disk</source>
+        <translation>Gerät auf dem Datenträger geändert</translation>
+    </message>
+    <message>
+        <source>The device file %1 was changed by another program since it was loaded. Replace it with the device shown here?</source>
+        <translation>Die Gerätedatei %1 wurde seit dem Laden von einem anderen Programm geändert. Soll sie durch das hier gezeigte Gerät ersetzt werden?</translation>
+    </message>
+    <message numerus="yes">
+        <source>Saved %n entries to %1</source>
+        <translation>
+            <numerusform>%n Eintrag gespeichert in %1</numerusform>
+            <numerusform>%n Einträge gespeichert in %1</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>device::Model</name>

@@ -44,7 +44,7 @@ QString ConnectorEditor::newDescription(int number, const QString& name) const
 {
     if (_descriptionPrefix.isEmpty())
         return name;
-    return QStringLiteral("%1 %2").arg(_descriptionPrefix).arg(number);
+    return QStringLiteral("%1 %2").arg(_descriptionPrefix, QString::number(number));
 }
 
 } // namespace unit

@@ -202,8 +202,7 @@ void Designer::on_generate_clicked()
 
     QMessageBox::information(this, tr("Success"),
         tr("Successfully generated description and source files for function block %1 in %2")
-            .arg(text(_idEdit).trimmed())
-            .arg(generator.path()));
+            .arg(text(_idEdit).trimmed(), generator.path()));
     clear();
 }
 

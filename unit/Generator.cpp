@@ -1,11 +1,11 @@
 #include "unit/Generator.h"
 
+#include "fs/File.h"
 #include "fs/UserPaths.h"
 #include "unit/Exception.h"
 #include "unit/Registry.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <functional>
@@ -25,7 +25,10 @@ QString prepareFunctionBlockDir()
 }
 
 // Writes the files of one unit directory; the first file that cannot be
-// written ends the generation.
+// written ends the generation. Each file takes its name only when complete,
+// so a failed run leaves every file old or absent and a retry finishes the
+// project. Nothing is written through a symbolic link inside the unit
+// directory: it could lead anywhere.
 class UnitWriter
 {
 public:
@@ -36,49 +39,67 @@ public:
 
     QString filePath(const QString& relative) const { return _unitDir + QLatin1Char('/') + relative; }
 
-    void makePath(const QString& relative) const { QDir(_unitDir).mkpath(relative); }
+    // Creates the directories of relative one level at a time, so that a
+    // linked directory on the way is met rather than followed.
+    void makePath(const QString& relative) const
+    {
+        QString path = _unitDir;
+        for (const QString& part : relative.split(QLatin1Char('/'))) {
+            path += QLatin1Char('/') + part;
+            refuseLink(path);
+            if (!QFileInfo(path).isDir() && !QDir().mkdir(path))
+                fail(path);
+        }
+    }
 
     void replace(const QString& relative, const QByteArray& bytes) const
     {
         const QString path = filePath(relative);
-        if (fs::UserPaths::hasEntry(path))
-            QFile::remove(path);
-        write(path, bytes);
+        refuseLink(path);
+        if (!fs::writeFile(path, bytes, fs::Existing::Replace))
+            fail(path);
     }
 
-    // Returns whether the file was absent and is now written.
+    // Returns whether the file was absent and is now written. A link counts
+    // as present, so it is never written through.
     bool createIfAbsent(const QString& relative, const QByteArray& bytes) const
     {
         const QString path = filePath(relative);
         if (fs::UserPaths::hasEntry(path))
             return false;
-        write(path, bytes);
+        if (!fs::writeFile(path, bytes, fs::Existing::Keep))
+            fail(path);
         return true;
     }
 
     // Class files come only with a new main.cpp: a user who removed one of
     // them while keeping main.cpp has rearranged the plug-in on purpose.
+    // main.cpp is written last, so a run that failed before it still makes
+    // the class files when retried.
     void createSkeletons(const QString& dir, const QByteArray& mainCpp,
         const std::function<QString(QByteArray&, QByteArray&)>& buildClass) const
     {
-        if (!createIfAbsent(dir + QLatin1String("/main.cpp"), mainCpp))
+        const QString mainFile = dir + QLatin1String("/main.cpp");
+        if (fs::UserPaths::hasEntry(filePath(mainFile)))
             return;
         QByteArray header, source;
         const QString name = buildClass(header, source);
         createIfAbsent(dir + QLatin1Char('/') + name + QLatin1String(".h"), header);
         createIfAbsent(dir + QLatin1Char('/') + name + QLatin1String(".cpp"), source);
+        createIfAbsent(mainFile, mainCpp);
     }
 
     void copyIcon(const QString& icon, const QString& relative) const
     {
         const QString target = filePath(relative);
-        const QFileInfo source(icon);
+        refuseLink(target);
         const QFileInfo existing(target);
-        if (existing.exists() && existing.canonicalFilePath() == source.canonicalFilePath())
+        if (existing.exists() && existing.canonicalFilePath() == QFileInfo(icon).canonicalFilePath())
             return;
-        if (fs::UserPaths::hasEntry(target))
-            QFile::remove(target);
-        if (!QFile::copy(icon, target))
+        // An icon is small; the unit file limit only keeps a hostile one from
+        // filling the memory.
+        const fs::ReadResult read = fs::readFile(icon, fs::unitFileLimit);
+        if (!read.ok() || !fs::writeFile(target, read.bytes, fs::Existing::Replace))
             fail(target);
     }
 
@@ -90,10 +111,9 @@ public:
     }
 
 private:
-    static void write(const QString& path, const QByteArray& bytes)
+    static void refuseLink(const QString& path)
     {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+        if (QFileInfo(path).isSymLink())
             fail(path);
     }
 
@@ -165,7 +185,8 @@ void Generator::addStateVar(const QString& name, const QString& varType, const Q
 bool Generator::directoryExists() const
 {
     const QString functionBlockDir = prepareFunctionBlockDir();
-    return fs::UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + dirBaseName() + QLatin1String(".unit"));
+    return fs::UserPaths::hasEntry(
+        functionBlockDir + QLatin1Char('/') + dirBaseName() + QLatin1String(".unit"));
 }
 
 QString Generator::path()
@@ -183,7 +204,7 @@ void Generator::generate(bool overwrite)
     QString target = base + QLatin1String(".unit");
     if (!overwrite && fs::UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + target)) {
         for (qint64 n = 0;; ++n) {
-            target = QStringLiteral("%1_%2.unit").arg(base).arg(n);
+            target = QStringLiteral("%1_%2.unit").arg(base, QString::number(n));
             if (!fs::UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + target))
                 break;
         }

@@ -1,0 +1,561 @@
+#include "support/ChildProcess.h"
+#include "support/ExampleBlock.h"
+#include "support/ModalAnswerer.h"
+#include "support/TestMain.h"
+
+#include "app/MainWindow.h"
+#include "device/Model.h"
+#include "device/View.h"
+#include "fs/File.h"
+#include "fs/UserPaths.h"
+#include "unit/Exception.h"
+#include "unit/Generator.h"
+#include "unit/Registry.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Saves, generation and start-up under real faults: a full disk (a child
+// process whose files may not grow), FIFOs, sparse files, links, a second
+// window saving the same file. Nothing the user had may be lost, and no
+// failure may pass for a success.
+
+namespace {
+
+const QByteArray sensorsDevice
+    = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<dev:device dev:id=\"MyFuncBlocks\"><dev:subdevices><dev:device dev:id=\"Sensors\">"
+      "<dev:units><dev:unit dev:type=\"fb_a\"/></dev:units></dev:device></dev:subdevices>"
+      "<dev:units><dev:unit dev:type=\"fb_b\"/></dev:units></dev:device>\n";
+
+QString devicePath()
+{
+    return fs::UserPaths::deviceFile();
+}
+
+QString saveError(const QString& path)
+{
+    return "Critical|Error|Unable to save the device to " + path + ".|OK";
+}
+
+const QString saveQuestion
+    = QStringLiteral("Question|Save changes|The device has been changed. Save changes?|Yes,No,Cancel");
+
+QString changedQuestion()
+{
+    return "Question|Device changed on disk|The device file " + devicePath()
+        + " was changed by another program since it was loaded. Replace it with the device shown "
+          "here?|Yes,No";
+}
+
+// Every entry of a directory, hidden ones too: a failed write leaves no
+// temporary file behind.
+QStringList entriesOf(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+ino_t inodeOf(const QString& path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+device::Model* modelOf(const MainWindow& window)
+{
+    return qobject_cast<device::Model*>(window.findChild<device::View*>()->model());
+}
+
+void save(const MainWindow& window)
+{
+    const auto buttons = window.findChildren<QPushButton*>();
+    for (QPushButton* button : buttons) {
+        if (button->text() == QLatin1String("Save"))
+            button->click();
+    }
+}
+
+QString statusOf(const MainWindow& window)
+{
+    return window.findChild<QStatusBar*>()->currentMessage();
+}
+
+void edit(const MainWindow& window)
+{
+    device::Model* model = modelOf(window);
+    model->addDirectory(model->root());
+}
+
+int generate(unit::Generator& g, bool overwrite, QString* message = nullptr)
+{
+    try {
+        g.generate(overwrite);
+    } catch (const Exception& e) {
+        if (message)
+            *message = QString::fromStdString(e.getMessage());
+        return e.code;
+    }
+    return 0;
+}
+
+} // namespace
+
+class DiskFaultsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestHome _home;
+
+    QString unitDir() const { return _home.path() + "/Ostrel/Velmora2/units/MyFunctionBlocks/myblock.unit"; }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setOrganizationName("KIV GmbH");
+        QCoreApplication::setApplicationName("Velmora 2");
+    }
+
+    void init()
+    {
+        _home.reset();
+        unit::Registry::singleton()->refresh();
+    }
+
+    void writeOnAFullDiskLeavesTheOldFileOrNothing()
+    {
+        const QString dir = _home.path() + "/w";
+        TestHome::writeFile(dir + "/old.txt", "old");
+        const QByteArray big(64 * 1024, 'x');
+        QVERIFY(ChildProcess::run([&] {
+            ChildProcess::fillDiskAt(4096);
+            return !fs::writeFile(dir + "/old.txt", big)
+                && !fs::writeFile(dir + "/new.txt", big, fs::Existing::Keep);
+        }));
+        QCOMPARE(TestHome::readFile(dir + "/old.txt"), QByteArray("old"));
+        QCOMPARE(entriesOf(dir), QStringList { "old.txt" });
+    }
+
+    void writeReplacesTheEntryNotWhatItLeadsTo()
+    {
+        const QString dir = _home.path() + "/w";
+        TestHome::writeFile(dir + "/private.txt", "old");
+        QVERIFY(QFile::setPermissions(dir + "/private.txt", QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(fs::writeFile(dir + "/private.txt", "new"));
+        QCOMPARE(TestHome::readFile(dir + "/private.txt"), QByteArray("new"));
+        QCOMPARE(QFileInfo(dir + "/private.txt").permissions() & 0x0777, QFile::ReadUser | QFile::WriteUser);
+
+        TestHome::writeFile(dir + "/elsewhere.txt", "theirs");
+        QVERIFY(QFile::link(dir + "/elsewhere.txt", dir + "/link.txt"));
+        QVERIFY(fs::writeFile(dir + "/link.txt", "mine"));
+        QVERIFY(!QFileInfo(dir + "/link.txt").isSymLink());
+        QCOMPARE(TestHome::readFile(dir + "/link.txt"), QByteArray("mine"));
+        QCOMPARE(TestHome::readFile(dir + "/elsewhere.txt"), QByteArray("theirs"));
+
+        // Keep never replaces anything, not even a dangling link.
+        QVERIFY(QFile::link(dir + "/nowhere", dir + "/dangling"));
+        QVERIFY(!fs::writeFile(dir + "/private.txt", "x", fs::Existing::Keep));
+        QVERIFY(!fs::writeFile(dir + "/dangling", "x", fs::Existing::Keep));
+        QCOMPARE(TestHome::readFile(dir + "/private.txt"), QByteArray("new"));
+        QCOMPARE(entriesOf(dir), QStringList({ "dangling", "elsewhere.txt", "link.txt", "private.txt" }));
+    }
+
+    void keepCopyAcrossFileSystemsCopiesWholeOrNothing()
+    {
+        QTemporaryDir other(QStringLiteral("/dev/shm/fbm-XXXXXX"));
+        struct stat here, there;
+        if (!other.isValid() || ::stat(QFile::encodeName(_home.path()).constData(), &here) != 0
+            || ::stat(QFile::encodeName(other.path()).constData(), &there) != 0
+            || here.st_dev == there.st_dev)
+            QSKIP("needs a second file system in /dev/shm");
+        // No hard link reaches another file system: the bytes are copied.
+        const QString file = _home.path() + "/device.xml";
+        TestHome::writeFile(file, QByteArray(64 * 1024, 'd'));
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(ChildProcess::run([&] {
+            ChildProcess::fillDiskAt(4096);
+            return !fs::keepCopy(file, other.path() + "/device.xml.bak");
+        }));
+        QCOMPARE(entriesOf(other.path()), QStringList());
+        QVERIFY(fs::keepCopy(file, other.path() + "/device.xml.bak"));
+        QCOMPARE(TestHome::readFile(other.path() + "/device.xml.bak"), QByteArray(64 * 1024, 'd'));
+        QCOMPARE(QFileInfo(other.path() + "/device.xml.bak").permissions() & 0x0777,
+            QFile::ReadUser | QFile::WriteUser);
+    }
+
+    void deviceSaveOnAFullDisk()
+    {
+        TestHome::writeFile(devicePath(), sensorsDevice);
+        QVERIFY(ChildProcess::run([] {
+            MainWindow window;
+            window.show();
+            edit(window);
+            ChildProcess::fillDiskAt(sensorsDevice.size());
+            QStringList seen;
+            {
+                ModalAnswerer answerer({ "OK" });
+                save(window);
+                seen = answerer.seen;
+            }
+            // Close, Yes: the save fails again and the window stays open.
+            ModalAnswerer closing({ "Yes", "OK" });
+            const bool closed = window.close();
+            const bool ok = seen == QStringList { saveError(devicePath()) }
+                && closing.seen == QStringList({ saveQuestion, saveError(devicePath()) }) && !closed
+                && modelOf(window)->isChanged() && statusOf(window).isEmpty();
+            if (!ok)
+                qWarning() << seen << closing.seen << closed;
+            return ok;
+        }));
+        QCOMPARE(TestHome::readFile(devicePath()), sensorsDevice);
+        QCOMPARE(entriesOf(QFileInfo(devicePath()).path()), QStringList { "device.xml" });
+    }
+
+    void changedOnDiskAsksBeforeReplacing_data()
+    {
+        QTest::addColumn<bool>("existedAtStart");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("changed, yes") << true << "Yes";
+        QTest::newRow("changed, no") << true << "No";
+        QTest::newRow("created meanwhile, no") << false << "No";
+    }
+
+    void changedOnDiskAsksBeforeReplacing()
+    {
+        QFETCH(bool, existedAtStart);
+        QFETCH(QString, answer);
+        if (existedAtStart)
+            TestHome::writeFile(devicePath(), sensorsDevice);
+        else
+            QDir().mkpath(QFileInfo(devicePath()).path());
+
+        MainWindow mine;
+        mine.show();
+        {
+            // A second copy of the program saves first; it asks nothing.
+            MainWindow theirs;
+            edit(theirs);
+            edit(theirs);
+            ModalAnswerer answerer;
+            save(theirs);
+            QCOMPARE(answerer.seen, QStringList());
+        }
+        const QByteArray theirBytes = TestHome::readFile(devicePath());
+
+        edit(mine);
+        {
+            ModalAnswerer answerer({ answer });
+            save(mine);
+            QCOMPARE(answerer.seen, QStringList { changedQuestion() });
+            QCOMPARE(answerer.parents, QList<QWidget*> { &mine });
+        }
+        if (answer == "Yes") {
+            QCOMPARE(TestHome::readFile(devicePath()), modelOf(mine)->xml());
+            QVERIFY(!modelOf(mine)->isChanged());
+            // What was saved is the new state: the next save asks nothing.
+            edit(mine);
+            ModalAnswerer answerer;
+            save(mine);
+            QCOMPARE(answerer.seen, QStringList());
+            QCOMPARE(TestHome::readFile(devicePath()), modelOf(mine)->xml());
+            return;
+        }
+        QCOMPARE(TestHome::readFile(devicePath()), theirBytes);
+        QVERIFY(statusOf(mine).isEmpty());
+        if (!existedAtStart)
+            return; // no device root to edit
+        QVERIFY(modelOf(mine)->isChanged());
+        // No on closing keeps the window open, and the device changed.
+        ModalAnswerer answerer({ "Yes", "No" });
+        QVERIFY(!mine.close());
+        QCOMPARE(answerer.seen, QStringList({ saveQuestion, changedQuestion() }));
+        QVERIFY(mine.isVisible());
+        QCOMPARE(TestHome::readFile(devicePath()), theirBytes);
+    }
+
+    void sameBytesWrittenAgainAreNoChange()
+    {
+        TestHome::writeFile(devicePath(), sensorsDevice);
+        MainWindow window;
+        const QDateTime later = QFileInfo(devicePath()).lastModified().addSecs(10);
+        {
+            QFile file(devicePath());
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(later, QFileDevice::FileModificationTime));
+        }
+        edit(window);
+        ModalAnswerer answerer;
+        save(window);
+        QCOMPARE(answerer.seen, QStringList());
+        QCOMPARE(statusOf(window), "Saved 4 entries to " + devicePath());
+    }
+
+    void unloadableDeviceIsKeptBeforeTheFirstSave_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        const QString unreadable = " could not be read and was not loaded.";
+        QTest::newRow("not a device") << "garbage" << unreadable;
+        QTest::newRow("FIFO") << "fifo" << unreadable;
+        QTest::newRow("sparse, 1 GiB + 1 byte") << "sparse"
+                                                << " is larger than 1 GiB and was not loaded.";
+    }
+
+    void unloadableDeviceIsKeptBeforeTheFirstSave()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QDir().mkpath(QFileInfo(devicePath()).path());
+        const QByteArray name = QFile::encodeName(devicePath());
+        if (kind == "garbage") {
+            TestHome::writeFile(devicePath(), "<dev:device><unclosed>");
+        } else if (kind == "fifo") {
+            QCOMPARE(::mkfifo(name.constData(), 0644), 0);
+        } else {
+            TestHome::writeFile(devicePath(), "");
+            QCOMPARE(::truncate(name.constData(), fs::deviceFileLimit + 1), 0);
+        }
+        TestHome::writeFile(devicePath() + ".bak", "an older backup");
+        const ino_t inode = inodeOf(devicePath());
+
+        ModalAnswerer answerer({ "OK" });
+        MainWindow window;
+        QCOMPARE(answerer.seen,
+            QStringList { "Warning|Device not loaded|The device file " + devicePath() + reason
+                + " It will be kept as " + devicePath() + ".bak when the device is saved.|OK" });
+        QCOMPARE(answerer.parents, QList<QWidget*> { &window });
+        // An empty root to work on.
+        device::Model* model = modelOf(window);
+        QCOMPARE(model->root().data().toString(), QString("MyFuncBlocks"));
+        QCOMPARE(model->rowCount(model->root()), 0);
+        QVERIFY(!model->isChanged());
+
+        save(window);
+        QCOMPARE(answerer.seen.size(), 1);
+        // Kept by a second name, not by a copy: a huge file costs nothing.
+        QCOMPARE(inodeOf(devicePath() + ".bak"), inode);
+        QCOMPARE(TestHome::readFile(devicePath()), model->xml());
+        QCOMPARE(statusOf(window), "Saved 0 entries to " + devicePath());
+
+        // Only the first save keeps it.
+        QVERIFY(QFile::remove(devicePath() + ".bak"));
+        save(window);
+        QVERIFY(!QFileInfo::exists(devicePath() + ".bak"));
+    }
+
+    void backupThatCannotBeWrittenStopsTheSave()
+    {
+        TestHome::writeFile(devicePath(), "not a device");
+        TestHome::writeFile(devicePath() + ".bak/mine.txt", "mine");
+        ModalAnswerer answerer({ "OK", "OK" });
+        MainWindow window;
+        edit(window);
+        save(window);
+        QCOMPARE(answerer.seen.value(1), saveError(devicePath() + ".bak"));
+        QVERIFY(modelOf(window)->isChanged());
+        QCOMPARE(TestHome::readFile(devicePath()), QByteArray("not a device"));
+        QCOMPARE(TestHome::readFile(devicePath() + ".bak/mine.txt"), QByteArray("mine"));
+    }
+
+    void saveLargerThanTheLoadLimitIsRefused()
+    {
+        // Indentation makes the written file grow with the square of the
+        // depth: 10,500 nested directories load from 700 KB and would be
+        // written as more than 1 GiB.
+        const int depth = 10500;
+        QByteArray content = "<dev:device dev:id=\"MyFuncBlocks\">";
+        for (int i = 0; i < depth; ++i)
+            content += "<dev:subdevices><dev:device dev:id=\"d\">";
+        for (int i = 0; i < depth; ++i)
+            content += "</dev:device></dev:subdevices>";
+        content += "</dev:device>";
+        TestHome::writeFile(devicePath(), content);
+
+        QVERIFY(ChildProcess::run([] {
+            // Room for a writer that recurses once per level (sanitizer
+            // builds need large frames): this test is about the limit.
+            ChildProcess::growStackTo(120 * 1024 * 1024);
+            MainWindow window;
+            edit(window);
+            ModalAnswerer answerer({ "OK" });
+            save(window);
+            if (answerer.seen != QStringList { saveError(devicePath()) })
+                qWarning() << answerer.seen;
+            return answerer.seen == QStringList { saveError(devicePath()) } && modelOf(window)->isChanged();
+        }));
+        QCOMPARE(TestHome::readFile(devicePath()), content);
+    }
+
+    void generationOnAFullDiskIsFinishedByARetry()
+    {
+        // A long name makes the class files the largest files of the project,
+        // so a disk full at their size fails on them after unit.xml and the
+        // scripts were written.
+        const auto block = [] {
+            unit::Generator g(true);
+            g.setVendor("ACME");
+            g.setName("Long " + QString(230, 'n'));
+            g.setId("ACME Long");
+            g.setGuiName("Long");
+            g.setPluginBaseName("long");
+            return g;
+        };
+        const unit::Generator texts = block();
+        QByteArray header, source;
+        const QString className = texts.unitSimClass(header, source);
+        const qint64 room = qMax(qMax(texts.unitXml().size(), texts.unitCMakeScript().size()),
+            qMax(texts.unitSimCMakeScript().size(), texts.unitGuiCMakeScript().size()));
+        QVERIFY(room < header.size());
+        const QString dir = _home.path() + "/Ostrel/Velmora2/units/MyFunctionBlocks/long" + QString(230, 'n')
+            + ".unit/plugin/simulation/";
+
+        QVERIFY(ChildProcess::run([&] {
+            unit::Generator g = block();
+            ChildProcess::fillDiskAt(room);
+            QString message;
+            return generate(g, false, &message) == Exception::WriteFailed
+                && message == dir + className + ".h";
+        }));
+        QCOMPARE(entriesOf(dir), QStringList { "CMakeLists.txt" });
+
+        unit::Generator g = block();
+        QCOMPARE(generate(g, true), 0);
+        QCOMPARE(TestHome::readFile(dir + "main.cpp"), texts.unitSimMainCpp());
+        QCOMPARE(TestHome::readFile(dir + className + ".h"), header);
+        QCOMPARE(TestHome::readFile(dir + className + ".cpp"), source);
+        QVERIFY(QFileInfo::exists(dir + "../gui/" + className + ".h"));
+    }
+
+    void overwriteOnAFullDiskKeepsTheOldFiles()
+    {
+        TestHome::writeFile(_home.path() + "/block.png", QByteArray(4096, 'i'));
+        unit::Generator first = exampleBlock(true, _home.path() + "/block.png");
+        QCOMPARE(generate(first, false), 0);
+        const QByteArray unitXml = TestHome::readFile(unitDir() + "/unit.xml");
+        TestHome::writeFile(_home.path() + "/block.png", QByteArray(8192, 'j'));
+
+        QString message;
+        QVERIFY(ChildProcess::run([&] {
+            unit::Generator g = exampleBlock(true, _home.path() + "/block.png");
+            g.setGuiName("Renamed");
+            ChildProcess::fillDiskAt(100);
+            return generate(g, true, &message) == Exception::WriteFailed
+                && message == unitDir() + "/icons/block.png";
+        }));
+        QCOMPARE(TestHome::readFile(unitDir() + "/icons/block.png"), QByteArray(4096, 'i'));
+
+        QVERIFY(ChildProcess::run([&] {
+            unit::Generator g = exampleBlock();
+            g.setGuiName("Renamed");
+            ChildProcess::fillDiskAt(100);
+            return generate(g, true, &message) == Exception::WriteFailed
+                && message == unitDir() + "/unit.xml";
+        }));
+        QCOMPARE(TestHome::readFile(unitDir() + "/unit.xml"), unitXml);
+        QCOMPARE(entriesOf(unitDir()), QStringList({ "icons", "plugin", "unit.xml" }));
+    }
+
+    void linksInTheUnitDirectoryAreNeverWrittenThrough_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<bool>("toDirectory");
+        QTest::newRow("plugin/") << "plugin" << true;
+        QTest::newRow("plugin/simulation/") << "plugin/simulation" << true;
+        QTest::newRow("plugin/gui/") << "plugin/gui" << true;
+        QTest::newRow("icons/") << "icons" << true;
+        QTest::newRow("unit.xml") << "unit.xml" << false;
+        QTest::newRow("plugin/CMakeLists.txt") << "plugin/CMakeLists.txt" << false;
+    }
+
+    void linksInTheUnitDirectoryAreNeverWrittenThrough()
+    {
+        QFETCH(QString, link);
+        QFETCH(bool, toDirectory);
+        const QString outside = _home.path() + "/outside";
+        QVERIFY(QDir().mkpath(outside + "/dir"));
+        TestHome::writeFile(outside + "/file", "theirs");
+        QVERIFY(QDir().mkpath(QFileInfo(unitDir() + "/" + link).path()));
+        QVERIFY(QFile::link(outside + (toDirectory ? "/dir" : "/file"), unitDir() + "/" + link));
+        TestHome::writeFile(_home.path() + "/block.png", "icon");
+
+        unit::Generator g = exampleBlock(true, _home.path() + "/block.png");
+        QString message;
+        QCOMPARE(generate(g, true, &message), int(Exception::WriteFailed));
+        QCOMPARE(message, unitDir() + "/" + link);
+        QCOMPARE(entriesOf(outside + "/dir"), QStringList());
+        QCOMPARE(TestHome::readFile(outside + "/file"), QByteArray("theirs"));
+        QVERIFY(QFileInfo(unitDir() + "/" + link).isSymLink());
+    }
+
+    void startUpGetsPastBadSettings_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("settings file is a FIFO") << "settings fifo";
+        QTest::newRow("ini file is a FIFO") << "ini fifo";
+        QTest::newRow("settings directory is read-only") << "read-only";
+        QTest::newRow("settings directory is a file") << "file";
+    }
+
+    void startUpGetsPastBadSettings()
+    {
+        QFETCH(QString, fault);
+        const QString config = _home.path() + "/.config";
+        const QString work = _home.path() + "/work";
+        QVERIFY(QDir().mkpath(work));
+        QVERIFY(QDir().mkpath(config + "/KIV GmbH"));
+        bool asNobody = false;
+        if (fault == "settings fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(config + "/KIV GmbH/Velmora 2.conf").constData(), 0644), 0);
+        } else if (fault == "ini fifo") {
+            QVERIFY(QDir().mkpath(_home.path() + "/velmora2"));
+            QCOMPARE(
+                ::mkfifo(QFile::encodeName(_home.path() + "/velmora2/velmora2.ini").constData(), 0644), 0);
+        } else if (fault == "read-only") {
+            QVERIFY(QDir(config).removeRecursively());
+            QVERIFY(QDir().mkpath(config));
+            // Root writes through any mode: the program runs as nobody then.
+            asNobody = ::geteuid() == 0;
+            if (asNobody) {
+                for (const QString& path : { _home.path(), config, work })
+                    QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+            }
+            QVERIFY(QFile::setPermissions(config, QFile::ReadOwner | QFile::ExeOwner));
+        } else {
+            QVERIFY(QDir(config).removeRecursively());
+            TestHome::writeFile(config, "not a directory");
+        }
+
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", _home.path());
+        env.insert("XDG_CONFIG_HOME", config);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(work);
+        if (asNobody) {
+            program.setChildProcessModifier([] {
+                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                    ::_exit(1);
+            });
+        }
+        program.start(FBM_PROGRAM, {});
+        QVERIFY(program.waitForStarted());
+        // The template was merged: start-up got past the settings.
+        const QString merged = _home.path() + "/Ostrel/Velmora2/units/Examples/sum.unit/unit.xml";
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(merged), 20000);
+        program.kill();
+        program.waitForFinished();
+        if (fault == "read-only")
+            QVERIFY(!QFileInfo::exists(config + "/KIV GmbH"));
+    }
+};
+
+FBM_TEST_MAIN(DiskFaultsTest)
+#include "tst_diskfaults.moc"
