@@ -2,10 +2,16 @@
 
 #include "device/Model.h"
 
+namespace device {
+class View;
+}
+
 #include <QByteArray>
 #include <QWidget>
 
 class QCloseEvent;
+class QLabel;
+class QTabWidget;
 class QMenu;
 class QPushButton;
 class QStatusBar;
@@ -25,12 +31,15 @@ protected:
 
 private slots:
     void on_saveDevButton_clicked();
+    void showAbout();
+    void updateMissingUnits();
 
 private:
     // Writes the device file; on failure the user is told and the device
     // stays marked as changed.
     bool saveDevice();
     bool keepUnreadableDevice() const;
+    void createActions(device::View* view, QTabWidget* tabs);
 
     QPushButton* _saveDevButton;
     device::Model _model;
@@ -40,6 +49,7 @@ private:
     QMenu* _editMenu;
     QMenu* _helpMenu;
     QStatusBar* _statusBar;
+    QLabel* _missingLabel = nullptr;
     // A device file that existed at start but held no device: its bytes are
     // kept beside it before the first save replaces it.
     QByteArray _unreadableDevice;
