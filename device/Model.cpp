@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace device {
@@ -185,8 +186,15 @@ Model::~Model()
     // The stack goes after this body: its last signals must not reach a
     // model that is half gone.
     _undoStack.disconnect(this);
-    if (_rootItem)
-        deleteRow(invisibleRootItem(), _rootItem->row());
+    dropRoot();
+}
+
+void Model::dropRoot()
+{
+    // Forgotten first: views asking for the root while it goes get none.
+    QStandardItem* root = std::exchange(_rootItem, nullptr);
+    if (root)
+        deleteRow(invisibleRootItem(), root->row());
 }
 
 QModelIndex Model::root() const
@@ -501,10 +509,8 @@ void Model::load(const QByteArray& content)
     _changed = isChanged();
     _newUnit = nullptr;
     _undoStack.clear();
-    if (_rootItem)
-        deleteRow(invisibleRootItem(), _rootItem->row());
+    dropRoot();
     clear();
-    _rootItem = nullptr;
     // The tree keeps its single root: nothing is dropped beside it.
     QStandardItem* top = invisibleRootItem();
     top->setFlags(top->flags() & ~(Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled));

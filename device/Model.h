@@ -107,6 +107,7 @@ private:
     static Path pathOf(const QStandardItem* item);
     QModelIndex addChild(const QModelIndex& parent, QStandardItem* item, int row, const QString& text);
     void reportModified();
+    void dropRoot();
 
     bool _changed = false;
     bool _reportedChanged = false;

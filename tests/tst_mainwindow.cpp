@@ -68,7 +68,7 @@ private slots:
     void tabsAndTexts()
     {
         MainWindow window;
-        QCOMPARE(window.windowTitle(), QString("Velmora 2 function block manager"));
+        QCOMPARE(window.windowTitle(), QString("Velmora 2 function block manager[*]"));
         auto* tabs = window.findChild<QTabWidget*>();
         QVERIFY(tabs);
         QCOMPARE(tabs->count(), 2);
