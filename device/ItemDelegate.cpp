@@ -95,7 +95,8 @@ void ItemDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
                 found = 0;
             }
             combo->setCurrentIndex(found >= 0 ? found : (combo->count() > 0 ? 0 : -1));
-            combo->setProperty(chosenProperty, false);
+            // Typing replaces the offered id and searches.
+            combo->lineEdit()->selectAll();
         }
         break;
     case Model::DeviceItem:

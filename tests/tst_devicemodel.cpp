@@ -373,6 +373,7 @@ private slots:
     {
         // What the view hands the model when an entry is dropped onto a directory.
         Model model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.load(
             "<dev:device><dev:subdevices><dev:device dev:id=\"A\"><dev:units><dev:unit dev:type=\"a\"/>"
             "</dev:units></dev:device><dev:device dev:id=\"B\"><dev:units><dev:unit dev:type=\"b\"/>"
@@ -383,6 +384,13 @@ private slots:
         QVERIFY(model.canDropMimeData(data.get(), Qt::MoveAction, -1, -1, b));
         QVERIFY(model.dropMimeData(data.get(), Qt::MoveAction, -1, -1, b));
         QVERIFY(model.isChanged());
+        // The drop is one step: the item moves, no copy is made and removed.
+        QCOMPARE(model.undoStack()->count(), 1);
+        QCOMPARE(model.undoStack()->undoText(), QString("Move A"));
+        model.undoStack()->undo();
+        QCOMPARE(shape(model), QString("R:[D:A[U:a] D:B[U:b]]"));
+        QVERIFY(!model.isChanged());
+        model.undoStack()->redo();
 
         QCOMPARE(shape(model), QString("R:[D:B[U:b D:A[U:a]]]"));
         const QModelIndex moved = childAt(model, childAt(model, model.root(), 0), 1);

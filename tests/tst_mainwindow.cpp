@@ -2,9 +2,9 @@
 #include "support/TestMain.h"
 
 #include "app/MainWindow.h"
-#include "fs/UserPaths.h"
 #include "device/Model.h"
 #include "device/View.h"
+#include "fs/UserPaths.h"
 #include "unit/Designer.h"
 
 #include <QDateTime>

@@ -44,16 +44,16 @@ private slots:
         QStringList buttons;
         QTimer::singleShot(0, &window, [&buttons] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                for (auto button : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+                for (auto button : { QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel })
                     buttons << box->button(button)->text();
             }
         });
-        ModalAnswerer answerer({"Cancel"});
+        ModalAnswerer answerer({ "Cancel" });
         QVERIFY(!window.close());
         QCOMPARE(answerer.seen,
             QStringList("Question|Änderungen speichern|Das Gerät wurde geändert. Änderungen speichern?"
                         "|Yes,No,Cancel"));
-        QCOMPARE(buttons, QStringList({"&Ja", "&Nein", "Abbrechen"}));
+        QCOMPARE(buttons, QStringList({ "&Ja", "&Nein", "Abbrechen" }));
     }
 };
 
