@@ -128,7 +128,7 @@ void MainWindow::updateMissingUnits()
 {
     const int missing = _model.missingUnitCount();
     _missingLabel->setText(missing > 0
-            ? tr("%n entries name function blocks that are not installed.", nullptr, missing)
+            ? tr("Entries naming function blocks that are not installed: %n", nullptr, missing)
             : QString());
     _missingLabel->setVisible(missing > 0);
 }
