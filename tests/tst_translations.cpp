@@ -26,7 +26,7 @@ private slots:
     void windowSpeaksGerman()
     {
         MainWindow window;
-        QCOMPARE(window.windowTitle(), QString("Velmora 2 Funktionsbaustein-Manager"));
+        QCOMPARE(window.windowTitle(), QString("Velmora 2 Funktionsbaustein-Manager[*]"));
         auto* tabs = window.findChild<QTabWidget*>();
         QCOMPARE(tabs->tabText(0), QString("Geräteverwaltung"));
         QCOMPARE(tabs->tabText(1), QString("Funktionsbaustein-Designer"));
@@ -40,6 +40,10 @@ private slots:
         model->load("<dev:device dev:id=\"MyFuncBlocks\"/>");
         model->addDirectory(model->root());
         QCOMPARE(model->index(0, 0, model->root()).data().toString(), QString("Neues Verzeichnis"));
+        // The Edit menu names the step in German too.
+        const QList<QAction*> edits = window.findChild<device::View*>()->editActions();
+        QCOMPARE(edits.first()->text(), QString("Rückgängig: Verzeichnis hinzufügen"));
+        QCOMPARE(edits.last()->text(), QString("Nach unten"));
 
         QStringList buttons;
         QTimer::singleShot(0, &window, [&buttons] {
