@@ -81,6 +81,8 @@ MainWindow::MainWindow()
 
     view->expand(_model.root());
     view->setCurrentIndex(_model.root());
+    // The keys work on the tree: it has the focus from the start.
+    view->setFocus();
 
     connect(_saveDevButton, &QPushButton::clicked, this, &MainWindow::on_saveDevButton_clicked);
     createActions(view, tabs);
