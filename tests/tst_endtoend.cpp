@@ -4,8 +4,8 @@
 
 #include "app/MainWindow.h"
 #include "app/Startup.h"
-#include "device/View.h"
 #include "fs/UserPaths.h"
+#include "device/View.h"
 #include "unit/Designer.h"
 #include "unit/Registry.h"
 
