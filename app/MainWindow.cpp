@@ -5,15 +5,19 @@
 #include "fs/UserPaths.h"
 #include "unit/Designer.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace {
@@ -53,7 +57,8 @@ MainWindow::MainWindow()
     , _helpMenu(nullptr)
     , _statusBar(new QStatusBar)
 {
-    setWindowTitle(tr("Velmora 2 function block manager"));
+    // The mark shows while the device differs from its file.
+    setWindowTitle(tr("Velmora 2 function block manager") + QStringLiteral("[*]"));
 
     auto* view = new device::View(&_model, nullptr);
 
@@ -66,6 +71,8 @@ MainWindow::MainWindow()
     _editMenu = menuBar->addMenu(tr("&Edit"));
     _helpMenu = menuBar->addMenu(tr("&Help"));
     _statusBar->setSizeGripEnabled(false);
+    _missingLabel = new QLabel;
+    _statusBar->addPermanentWidget(_missingLabel);
 
     auto* outer = new QVBoxLayout(this);
     outer->setMenuBar(menuBar);
@@ -81,8 +88,59 @@ MainWindow::MainWindow()
 
     loadDevice();
     view->expand(_model.root());
+    view->setCurrentIndex(_model.root());
+    // The keys work on the tree: it has the focus from the start.
+    view->setFocus();
 
     connect(_saveDevButton, &QPushButton::clicked, this, &MainWindow::on_saveDevButton_clicked);
+    createActions(view, tabs);
+    connect(&_model, &device::Model::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(_model.undoStack(), &QUndoStack::indexChanged, this, &MainWindow::updateMissingUnits);
+    // Blocks generated in the designer may be the ones missing.
+    connect(tabs, &QTabWidget::currentChanged, this, &MainWindow::updateMissingUnits);
+    setWindowModified(_model.isChanged());
+    updateMissingUnits();
+}
+
+void MainWindow::createActions(device::View* view, QTabWidget* tabs)
+{
+    QAction* save = _fileMenu->addAction(tr("&Save"), this, &MainWindow::on_saveDevButton_clicked);
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    _fileMenu->addSeparator();
+    QAction* quit = _fileMenu->addAction(tr("&Quit"), this, &QWidget::close);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    for (QAction* action : view->editActions()) {
+        if (action)
+            _editMenu->addAction(action);
+        else
+            _editMenu->addSeparator();
+    }
+    // The edits are the device's: hidden behind the designer, they rest.
+    connect(tabs, &QTabWidget::currentChanged, this,
+        [this, tabs](int index) { _editMenu->setEnabled(tabs->widget(index)->findChild<device::View*>()); });
+
+    _helpMenu->addAction(tr("&About"), this, &MainWindow::showAbout);
+    _helpMenu->addAction(tr("About &Qt"), qApp, &QApplication::aboutQt);
+}
+
+void MainWindow::showAbout()
+{
+    QMessageBox::about(this, tr("About"),
+        tr("<p><b>Velmora 2 function block manager</b>, version %1</p>"
+           "<p>Writes the starting project of new function blocks for the Velmora 2 programming "
+           "environment, and edits your own device: the tree of directories and function block "
+           "entries that the environment shows.</p>")
+            .arg(QStringLiteral(FBM_VERSION)));
+}
+
+void MainWindow::updateMissingUnits()
+{
+    const int missing = _model.missingUnitCount();
+    _missingLabel->setText(missing > 0
+            ? tr("Entries naming function blocks that are not installed: %n", nullptr, missing)
+            : QString());
+    _missingLabel->setVisible(missing > 0);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

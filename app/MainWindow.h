@@ -3,9 +3,15 @@
 #include "device/Model.h"
 #include "fs/FileStamp.h"
 
+namespace device {
+class View;
+}
+
 #include <QWidget>
 
 class QCloseEvent;
+class QLabel;
+class QTabWidget;
 class QMenu;
 class QPushButton;
 class QStatusBar;
@@ -25,6 +31,8 @@ protected:
 
 private slots:
     void on_saveDevButton_clicked();
+    void showAbout();
+    void updateMissingUnits();
 
 private:
     // Writes the device file; on failure, or when the user keeps a file that
@@ -32,6 +40,7 @@ private:
     bool saveDevice();
     void loadDevice();
     bool saveFailed(const QString& path);
+    void createActions(device::View* view, QTabWidget* tabs);
 
     QPushButton* _saveDevButton;
     device::Model _model;
@@ -41,6 +50,7 @@ private:
     QMenu* _editMenu;
     QMenu* _helpMenu;
     QStatusBar* _statusBar;
+    QLabel* _missingLabel = nullptr;
     // The device file as it was loaded or last saved: a save asks before it
     // replaces a file that another program changed since.
     fs::FileStamp _loaded;

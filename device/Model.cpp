@@ -1,21 +1,32 @@
 #include "device/Model.h"
 
+#include "device/Edit.h"
+#include "unit/Registry.h"
 #include "xml/Element.h"
 #include "xml/Reader.h"
 #include "xml/Schema.h"
 
 #include <QApplication>
+#include <QDataStream>
+#include <QMimeData>
 #include <QStyle>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace device {
 
 QIcon Model::_dirIcon;
+QIcon Model::_missingIcon;
 bool Model::_dirIconInitialized = false;
 
 namespace {
+
+// Our own drag format: the dragged item's row path, so that a drop moves the
+// item itself instead of inserting a copy.
+const QString itemPathFormat = QStringLiteral("application/x-fbmanager-device-item");
 
 int kindOf(const QStandardItem* item)
 {
@@ -55,15 +66,13 @@ QStandardItem* createItem(const QString& text, int kind, const QIcon& folderIcon
     return item;
 }
 
-// Removes a row with its whole subtree, leaves first. Left to itself, an item
-// deletes its children recursively, and each deletion inside a model costs
-// time in the depth of the item: a deeply nested device took time in the
-// square of its depth and ran out of stack beyond some ten thousand levels.
-void deleteRow(QStandardItem* parent, int row)
+// Empties an item, leaves first. Left to itself, an item deletes its children
+// recursively, and each deletion inside a model costs time in the depth of
+// the item: a deeply nested device took time in the square of its depth and
+// ran out of stack beyond some ten thousand levels.
+void deleteChildren(QStandardItem* top)
 {
-    std::vector<QStandardItem*> path;
-    if (QStandardItem* top = parent->child(row))
-        path.push_back(top);
+    std::vector<QStandardItem*> path { top };
     while (!path.empty()) {
         QStandardItem* item = path.back();
         const int rows = item->rowCount();
@@ -77,6 +86,13 @@ void deleteRow(QStandardItem* parent, int row)
         else
             item->removeRow(rows - 1);
     }
+}
+
+// Removes a row with its whole subtree.
+void deleteRow(QStandardItem* parent, int row)
+{
+    if (QStandardItem* top = parent->child(row))
+        deleteChildren(top);
     parent->removeRow(row);
 }
 
@@ -157,15 +173,28 @@ Model::Model(QObject* parent)
         const QStyle* style = QApplication::style();
         _dirIcon = QIcon(style->standardPixmap(QStyle::SP_DirClosedIcon));
         _dirIcon.addPixmap(style->standardPixmap(QStyle::SP_DirOpenIcon), QIcon::Normal, QIcon::On);
+        _missingIcon = style->standardIcon(QStyle::SP_MessageBoxWarning);
         _dirIconInitialized = true;
     }
     connect(this, &QStandardItemModel::itemChanged, this, &Model::on_itemChanged);
+    connect(&_undoStack, &QUndoStack::indexChanged, this, &Model::reportModified);
+    connect(&_undoStack, &QUndoStack::cleanChanged, this, &Model::reportModified);
 }
 
 Model::~Model()
 {
-    if (_rootItem)
-        deleteRow(invisibleRootItem(), _rootItem->row());
+    // The stack goes after this body: its last signals must not reach a
+    // model that is half gone.
+    _undoStack.disconnect(this);
+    dropRoot();
+}
+
+void Model::dropRoot()
+{
+    // Forgotten first: views asking for the root while it goes get none.
+    QStandardItem* root = std::exchange(_rootItem, nullptr);
+    if (root)
+        deleteRow(invisibleRootItem(), root->row());
 }
 
 QModelIndex Model::root() const
@@ -173,6 +202,19 @@ QModelIndex Model::root() const
     if (!_rootItem)
         return {};
     return indexFromItem(_rootItem);
+}
+
+bool Model::isChanged() const
+{
+    return _changed || !_undoStack.isClean();
+}
+
+void Model::setChanged(bool changed)
+{
+    _changed = changed;
+    if (!changed)
+        _undoStack.setClean();
+    reportModified();
 }
 
 QModelIndex Model::addDirectory(const QModelIndex& parent)
@@ -186,43 +228,289 @@ QModelIndex Model::addDirectory(const QModelIndex& parent)
     int row = 0;
     while (row < parentItem->rowCount() && kindOf(parentItem->child(row)) == DeviceItem)
         ++row;
-    QStandardItem* item = createDeviceItem(tr("New directory"));
-    parentItem->insertRow(row, item);
-    _changed = true;
-    return item->index();
+    return addChild(parent, createDeviceItem(tr("New directory")), row, tr("Add directory"));
 }
 
 QModelIndex Model::addUnit(const QModelIndex& parent)
 {
-    QStandardItem* parentItem = parent.isValid() ? itemFromIndex(parent) : nullptr;
-    if (!parentItem)
+    if (!parent.isValid())
         return {};
+    return addChild(parent, createUnitItem(tr("Unit")), rowCount(parent), tr("Add function block"));
+}
 
-    QStandardItem* item = createUnitItem(tr("Unit"));
-    parentItem->appendRow(item);
-    _changed = true;
+QModelIndex Model::addChild(const QModelIndex& parent, QStandardItem* item, int row, const QString& text)
+{
+    QStandardItem* parentItem = itemFromIndex(parent);
+    if (!parentItem || kindOf(parentItem) == UnitItem || _newUnit) {
+        delete item;
+        return {};
+    }
+    _undoStack.push(Edit::insert(this, pathOf(parentItem), row, item, false, text));
     return item->index();
 }
 
 void Model::remove(const QModelIndex& index)
 {
-    if (!index.isValid())
+    if (!index.isValid() || _newUnit)
         return;
     QStandardItem* item = itemFromIndex(index);
     QStandardItem* parentItem = item ? item->parent() : nullptr;
     if (!parentItem || kindOf(item) == RootItem)
         return;
+    _undoStack.push(Edit::remove(this, pathOf(parentItem), item->row(), tr("Remove %1").arg(item->text())));
+}
 
+bool Model::canMove(const QModelIndex& index, const QModelIndex& parent) const
+{
+    const QStandardItem* item = index.isValid() ? itemFromIndex(index) : nullptr;
+    const QStandardItem* target = parent.isValid() ? itemFromIndex(parent) : nullptr;
+    if (!item || !target || !item->parent() || kindOf(item) == RootItem || kindOf(target) == UnitItem
+        || _newUnit)
+        return false;
+    for (const QStandardItem* above = target; above; above = above->parent()) {
+        if (above == item)
+            return false;
+    }
+    return true;
+}
+
+bool Model::move(const QModelIndex& index, const QModelIndex& parent, int row)
+{
+    if (!canMove(index, parent))
+        return false;
+    QStandardItem* item = itemFromIndex(index);
+    QStandardItem* from = item->parent();
+    QStandardItem* to = itemFromIndex(parent);
+    const int fromRow = item->row();
+    if (row < 0 || row > to->rowCount())
+        row = to->rowCount();
+
+    // The target as it stands once the item has left its place.
+    const Path fromPath = pathOf(from);
+    Path toPath = pathOf(to);
+    const std::size_t depth = fromPath.size();
+    if (to == from && row > fromRow)
+        --row;
+    else if (toPath.size() > depth && std::equal(fromPath.begin(), fromPath.end(), toPath.begin())
+        && toPath[depth] > fromRow)
+        --toPath[depth];
+    if (to == from && row == fromRow)
+        return false;
+    _undoStack.push(Edit::move(this, fromPath, fromRow, toPath, row, tr("Move %1").arg(item->text())));
+    return true;
+}
+
+QModelIndex Model::beginNewUnit(const QModelIndex& parent)
+{
+    QStandardItem* parentItem = parent.isValid() ? itemFromIndex(parent) : nullptr;
+    if (!parentItem || kindOf(parentItem) == UnitItem || _newUnit)
+        return {};
+    _newUnit = createUnitItem(tr("Unit"));
+    _newUnitSet = false;
+    _applying = true;
+    parentItem->appendRow(_newUnit);
+    _applying = false;
+    return _newUnit->index();
+}
+
+bool Model::isNewUnit(const QModelIndex& index) const
+{
+    return _newUnit && index.isValid() && itemFromIndex(index) == _newUnit;
+}
+
+void Model::finishNewUnit(bool keep)
+{
+    if (!_newUnit)
+        return;
+    QStandardItem* item = _newUnit;
+    _newUnit = nullptr;
+    QStandardItem* parentItem = item->parent();
+    if (keep && _newUnitSet) {
+        _undoStack.push(Edit::insert(this, pathOf(parentItem), item->row(), item, true,
+            tr("Add function block %1").arg(item->text())));
+        return;
+    }
+    _applying = true;
     deleteRow(parentItem, item->row());
-    _changed = true;
+    _applying = false;
+}
+
+bool Model::isMissingUnit(const QString& id)
+{
+    return !unit::Registry::singleton()->hasID(id);
+}
+
+int Model::missingUnitCount() const
+{
+    int missing = 0;
+    std::vector<const QStandardItem*> open { invisibleRootItem() };
+    while (!open.empty()) {
+        const QStandardItem* item = open.back();
+        open.pop_back();
+        for (int row = 0; row < item->rowCount(); ++row) {
+            const QStandardItem* child = item->child(row);
+            if (kindOf(child) == UnitItem) {
+                if (child != _newUnit && isMissingUnit(child->text()))
+                    ++missing;
+            } else {
+                open.push_back(child);
+            }
+        }
+    }
+    return missing;
+}
+
+QVariant Model::data(const QModelIndex& index, int role) const
+{
+    if ((role == Qt::DecorationRole || role == Qt::ToolTipRole) && itemType(index) == UnitItem
+        && !isNewUnit(index)) {
+        const QString id = QStandardItemModel::data(index, Qt::DisplayRole).toString();
+        if (isMissingUnit(id)) {
+            if (role == Qt::DecorationRole)
+                return _missingIcon;
+            return tr("No function block with the id %1 is installed.").arg(id);
+        }
+    }
+    return QStandardItemModel::data(index, role);
+}
+
+bool Model::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    QStandardItem* item = index.isValid() ? itemFromIndex(index) : nullptr;
+    if (_applying || !item || (role != Qt::EditRole && role != Qt::DisplayRole))
+        return QStandardItemModel::setData(index, value, role);
+
+    const QString text = value.toString();
+    if (text == item->text())
+        return true;
+    if (item == _newUnit) {
+        _newUnitSet = true;
+        applyText(pathOf(item), text);
+        return true;
+    }
+    const QString step = kindOf(item) == UnitItem ? tr("Change %1 to %2").arg(item->text(), text)
+                                                  : tr("Rename %1").arg(item->text());
+    _undoStack.push(Edit::setText(this, pathOf(item), item->text(), text, step));
+    return true;
+}
+
+QStringList Model::mimeTypes() const
+{
+    return { itemPathFormat };
+}
+
+QMimeData* Model::mimeData(const QModelIndexList& indexes) const
+{
+    if (indexes.size() != 1 || !itemFromIndex(indexes.first()))
+        return nullptr;
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    for (const int row : pathOf(itemFromIndex(indexes.first())))
+        stream << qint32(row);
+    auto* data = new QMimeData;
+    data->setData(itemPathFormat, bytes);
+    return data;
+}
+
+namespace {
+
+std::vector<int> decodePath(const QMimeData* data)
+{
+    std::vector<int> path;
+    if (!data || !data->hasFormat(itemPathFormat))
+        return path;
+    QDataStream stream(data->data(itemPathFormat));
+    qint32 row = 0;
+    while (!stream.atEnd()) {
+        stream >> row;
+        path.push_back(row);
+    }
+    return path;
+}
+
+} // namespace
+
+bool Model::canDropMimeData(
+    const QMimeData* data, Qt::DropAction action, int, int, const QModelIndex& parent) const
+{
+    if (action != Qt::MoveAction)
+        return false;
+    const Path path = decodePath(data);
+    QStandardItem* item = path.empty() ? nullptr : itemAt(path);
+    return item && canMove(item->index(), parent);
+}
+
+bool Model::dropMimeData(
+    const QMimeData* data, Qt::DropAction action, int row, int column, const QModelIndex& parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent))
+        return false;
+    return move(itemAt(decodePath(data))->index(), parent, row);
+}
+
+QStandardItem* Model::applyTake(const Path& parent, int row)
+{
+    QStandardItem* parentItem = itemAt(parent);
+    _applying = true;
+    const QList<QStandardItem*> taken = parentItem->takeRow(row);
+    _applying = false;
+    const int rows = parentItem->rowCount();
+    emit stepApplied(rows == 0 ? parentItem->index() : parentItem->child(qMin(row, rows - 1))->index());
+    return taken.value(0);
+}
+
+void Model::applyPut(const Path& parent, int row, QStandardItem* item)
+{
+    _applying = true;
+    itemAt(parent)->insertRow(row, item);
+    _applying = false;
+    emit stepApplied(item->index());
+}
+
+void Model::applyText(const Path& path, const QString& text)
+{
+    QStandardItem* item = itemAt(path);
+    _applying = true;
+    item->setText(text);
+    _applying = false;
+    emit stepApplied(item->index());
+}
+
+QStandardItem* Model::itemAt(const Path& path) const
+{
+    QStandardItem* item = invisibleRootItem();
+    for (const int row : path) {
+        item = item ? item->child(row) : nullptr;
+    }
+    return item;
+}
+
+Model::Path Model::pathOf(const QStandardItem* item)
+{
+    Path path;
+    for (; item && item->model() && item != item->model()->invisibleRootItem(); item = item->parent())
+        path.push_back(item->row());
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+void Model::reportModified()
+{
+    const bool changed = isChanged();
+    if (changed == _reportedChanged)
+        return;
+    _reportedChanged = changed;
+    emit modifiedChanged(changed);
 }
 
 void Model::load(const QByteArray& content)
 {
-    if (_rootItem)
-        deleteRow(invisibleRootItem(), _rootItem->row());
+    // Steps name places in the tree that is about to go; the flag stays as it was.
+    _changed = isChanged();
+    _newUnit = nullptr;
+    _undoStack.clear();
+    dropRoot();
     clear();
-    _rootItem = nullptr;
     // The tree keeps its single root: nothing is dropped beside it.
     QStandardItem* top = invisibleRootItem();
     top->setFlags(top->flags() & ~(Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled));
@@ -299,7 +587,17 @@ void Model::saveUnits(xml::Element& element, QStandardItem* item)
 
 void Model::on_itemChanged()
 {
+    // Changes made outside the steps cannot be undone: they keep the flag up.
+    if (_applying)
+        return;
     _changed = true;
+    reportModified();
+}
+
+void Model::deleteDetached(QStandardItem* item)
+{
+    deleteChildren(item);
+    delete item;
 }
 
 } // namespace device

@@ -1,7 +1,9 @@
+#include "support/DeviceShape.h"
 #include "support/TestMain.h"
 
 #include "device/Model.h"
 
+#include <QAbstractItemModelTester>
 #include <QMimeData>
 #include <QSignalSpy>
 
@@ -36,25 +38,9 @@ const QByteArray example = header
 
 const QByteArray emptyDevice = header + "  <dev:subdevices/>\n  <dev:units/>\n</dev:device>\n";
 
-// The tree below an item as one line: kind letter and text, children in brackets.
-QString shape(const QStandardItem* item)
-{
-    QString out;
-    for (int row = 0; row < item->rowCount(); ++row) {
-        const QStandardItem* child = item->child(row);
-        const int kind = child->data(Model::ItemTypeRole).toInt();
-        out += kind == Model::RootItem ? "R:" : kind == Model::DeviceItem ? "D:" : "U:";
-        out += child->text();
-        if (child->hasChildren())
-            out += "[" + shape(child) + "]";
-        out += " ";
-    }
-    return out.trimmed();
-}
-
 QString shape(const Model& model)
 {
-    return shape(model.invisibleRootItem());
+    return deviceShape(model);
 }
 
 QModelIndex childAt(const Model& model, const QModelIndex& parent, int row)
@@ -256,7 +242,11 @@ private slots:
         const QIcon rootIcon = root.data(Qt::DecorationRole).value<QIcon>();
         QVERIFY(!rootIcon.isNull());
         QCOMPARE(sensors.data(Qt::DecorationRole).value<QIcon>().cacheKey(), rootIcon.cacheKey());
-        QVERIFY(!unit.data(Qt::DecorationRole).isValid());
+        // No block is installed here, so the entry carries the warning instead.
+        QVERIFY(!unit.data(Qt::DecorationRole).value<QIcon>().isNull());
+        QVERIFY(unit.data(Qt::DecorationRole).value<QIcon>().cacheKey() != rootIcon.cacheKey());
+        QCOMPARE(unit.data(Qt::ToolTipRole).toString(),
+            QString("No function block with the id fb_a is installed."));
         // An expanded directory shows the open folder.
         QVERIFY(rootIcon.pixmap(16, QIcon::Normal, QIcon::On).toImage()
             != rootIcon.pixmap(16, QIcon::Normal, QIcon::Off).toImage());
@@ -383,6 +373,7 @@ private slots:
     {
         // What the view hands the model when an entry is dropped onto a directory.
         Model model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.load(
             "<dev:device><dev:subdevices><dev:device dev:id=\"A\"><dev:units><dev:unit dev:type=\"a\"/>"
             "</dev:units></dev:device><dev:device dev:id=\"B\"><dev:units><dev:unit dev:type=\"b\"/>"
@@ -392,10 +383,14 @@ private slots:
         std::unique_ptr<QMimeData> data(model.mimeData({ a }));
         QVERIFY(model.canDropMimeData(data.get(), Qt::MoveAction, -1, -1, b));
         QVERIFY(model.dropMimeData(data.get(), Qt::MoveAction, -1, -1, b));
-        model.removeRow(0, model.root());
-        // The dropped items announce themselves as changed, so a move counts
-        // as an unsaved change.
         QVERIFY(model.isChanged());
+        // The drop is one step: the item moves, no copy is made and removed.
+        QCOMPARE(model.undoStack()->count(), 1);
+        QCOMPARE(model.undoStack()->undoText(), QString("Move A"));
+        model.undoStack()->undo();
+        QCOMPARE(shape(model), QString("R:[D:A[U:a] D:B[U:b]]"));
+        QVERIFY(!model.isChanged());
+        model.undoStack()->redo();
 
         QCOMPARE(shape(model), QString("R:[D:B[U:b D:A[U:a]]]"));
         const QModelIndex moved = childAt(model, childAt(model, model.root(), 0), 1);
@@ -404,6 +399,202 @@ private slots:
         QVERIFY(model.xml().contains("<dev:device dev:id=\"B\">\n"
                                      "      <dev:subdevices>\n"
                                      "        <dev:device dev:id=\"A\">\n"));
+    }
+
+    void addingBelowAFunctionBlockIsRefused()
+    {
+        Model model;
+        model.load(example);
+        const QModelIndex unit = childAt(model, model.root(), 1);
+        QVERIFY(!model.addDirectory(unit).isValid());
+        QVERIFY(!model.addUnit(unit).isValid());
+        QVERIFY(!model.beginNewUnit(unit).isValid());
+        QVERIFY(!model.move(childAt(model, model.root(), 0), unit));
+        QCOMPARE(shape(model), QString("R:MyFuncBlocks[D:Sensors[U:fb_a] U:fb_b]"));
+        QVERIFY(!model.isChanged());
+        QCOMPARE(model.undoStack()->count(), 0);
+    }
+
+    void everyEditIsOneStep_data()
+    {
+        // Tree: R[A[A1[x] a] B[b] u]; paths name items by rows from the root.
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QList<int>>("item");
+        QTest::addColumn<QList<int>>("target");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("step");
+        const QList<int> none;
+        QTest::newRow("add directory") << "dir" << none << QList<int> { 0 } << -1
+                                       << "R:[D:A[D:A1[U:x] U:a] D:B[U:b] D:New directory U:u]"
+                                       << "Add directory";
+        QTest::newRow("add function block")
+            << "unit" << none << QList<int> { 0, 1 } << -1 << "R:[D:A[D:A1[U:x] U:a] D:B[U:b U:Unit] U:u]"
+            << "Add function block";
+        QTest::newRow("remove subtree") << "remove" << QList<int> { 0, 0 } << none << -1 << "R:[D:B[U:b] U:u]"
+                                        << "Remove A";
+        QTest::newRow("rename") << "text" << QList<int> { 0, 1 } << none << -1
+                                << "R:[D:A[D:A1[U:x] U:a] D:Motors[U:b] U:u]"
+                                << "Rename B";
+        QTest::newRow("change id") << "text" << QList<int> { 0, 2 } << none << -1
+                                   << "R:[D:A[D:A1[U:x] U:a] D:B[U:b] U:Motors]"
+                                   << "Change u to Motors";
+        QTest::newRow("move into later sibling") << "move" << QList<int> { 0, 0 } << QList<int> { 0, 1 } << -1
+                                                 << "R:[D:B[U:b D:A[D:A1[U:x] U:a]] U:u]"
+                                                 << "Move A";
+        QTest::newRow("move into earlier sibling's child")
+            << "move" << QList<int> { 0, 2 } << QList<int> { 0, 0, 0 } << 0
+            << "R:[D:A[D:A1[U:u U:x] U:a] D:B[U:b]]"
+            << "Move u";
+        QTest::newRow("move down among siblings")
+            << "move" << QList<int> { 0, 0 } << QList<int> { 0 } << 2 << "R:[D:B[U:b] D:A[D:A1[U:x] U:a] U:u]"
+            << "Move A";
+        QTest::newRow("move up to the parent") << "move" << QList<int> { 0, 0, 0, 0 } << QList<int> { 0 } << 0
+                                               << "R:[U:x D:A[D:A1 U:a] D:B[U:b] U:u]"
+                                               << "Move x";
+    }
+
+    void everyEditIsOneStep()
+    {
+        QFETCH(QString, edit);
+        QFETCH(QList<int>, item);
+        QFETCH(QList<int>, target);
+        QFETCH(int, row);
+        QFETCH(QString, after);
+        QFETCH(QString, step);
+        Model model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.load("<dev:device><dev:subdevices><dev:device dev:id=\"A\"><dev:subdevices>"
+                   "<dev:device dev:id=\"A1\"><dev:units><dev:unit dev:type=\"x\"/></dev:units></dev:device>"
+                   "</dev:subdevices><dev:units><dev:unit dev:type=\"a\"/></dev:units></dev:device>"
+                   "<dev:device dev:id=\"B\"><dev:units><dev:unit dev:type=\"b\"/></dev:units></dev:device>"
+                   "</dev:subdevices><dev:units><dev:unit dev:type=\"u\"/></dev:units></dev:device>");
+        const QString before = shape(model);
+        const auto at = [&model](const QList<int>& path) {
+            QModelIndex index;
+            for (const int r : path)
+                index = model.index(r, 0, index);
+            return index;
+        };
+        QSignalSpy modified(&model, &Model::modifiedChanged);
+
+        if (edit == "dir")
+            QVERIFY(model.addDirectory(at(target)).isValid());
+        else if (edit == "unit")
+            QVERIFY(model.addUnit(at(target)).isValid());
+        else if (edit == "remove")
+            model.remove(at(item));
+        else if (edit == "text")
+            QVERIFY(model.setData(at(item), "Motors"));
+        else
+            QVERIFY(model.move(at(item), at(target), row));
+        QCOMPARE(shape(model), after);
+        QCOMPARE(model.undoStack()->count(), 1);
+        QCOMPARE(model.undoStack()->undoText(), step);
+        QVERIFY(model.isChanged());
+
+        // Back and forth twice: the paths stay right however often.
+        for (int round = 0; round < 2; ++round) {
+            model.undoStack()->undo();
+            QCOMPARE(shape(model), before);
+            QVERIFY(!model.isChanged());
+            model.undoStack()->redo();
+            QCOMPARE(shape(model), after);
+            QVERIFY(model.isChanged());
+        }
+        QCOMPARE(modified.size(), 5);
+        QCOMPARE(modified.last().first().toBool(), true);
+    }
+
+    void modifiedFlagFollowsTheSavedStep()
+    {
+        Model model;
+        model.load(example);
+        model.addDirectory(model.root());
+        model.setChanged(false);
+        model.addUnit(model.root());
+        QVERIFY(model.isChanged());
+        model.undoStack()->undo();
+        QVERIFY(!model.isChanged());
+        model.undoStack()->undo();
+        QVERIFY(model.isChanged());
+        model.undoStack()->redo();
+        QVERIFY(!model.isChanged());
+
+        // A new edit after an undo makes the saved step unreachable.
+        model.undoStack()->undo();
+        model.remove(childAt(model, model.root(), 0));
+        model.undoStack()->undo();
+        QVERIFY(model.isChanged());
+    }
+
+    void moveIntoItsOwnSubtreeIsRefused()
+    {
+        Model model;
+        model.load(example);
+        const QModelIndex sensors = childAt(model, model.root(), 0);
+        QVERIFY(!model.canMove(sensors, sensors));
+        QVERIFY(!model.move(sensors, sensors));
+        QVERIFY(!model.move(model.root(), sensors));
+        std::unique_ptr<QMimeData> data(model.mimeData({ sensors }));
+        QVERIFY(!model.canDropMimeData(data.get(), Qt::MoveAction, -1, -1, sensors));
+        QVERIFY(!model.dropMimeData(data.get(), Qt::MoveAction, -1, -1, sensors));
+        // A move onto its own place is no step either.
+        QVERIFY(!model.move(sensors, model.root(), 0));
+        QVERIFY(!model.move(sensors, model.root(), 1));
+        QCOMPARE(model.undoStack()->count(), 0);
+        QVERIFY(!model.isChanged());
+    }
+
+    void newUnitBecomesAStepOnlyWithAnId()
+    {
+        Model model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.load(example);
+        const QModelIndex added = model.beginNewUnit(model.root());
+        QVERIFY(model.isNewUnit(added));
+        QCOMPARE(added.data().toString(), QString("Unit"));
+        // One new entry at a time, and nothing else meanwhile.
+        QVERIFY(!model.beginNewUnit(model.root()).isValid());
+        QVERIFY(!model.addDirectory(model.root()).isValid());
+
+        model.finishNewUnit(true);
+        QCOMPARE(shape(model), QString("R:MyFuncBlocks[D:Sensors[U:fb_a] U:fb_b]"));
+        QCOMPARE(model.undoStack()->count(), 0);
+        QVERIFY(!model.isChanged());
+
+        const QModelIndex second = model.beginNewUnit(childAt(model, model.root(), 0));
+        QVERIFY(model.setData(second, "fb_c"));
+        QCOMPARE(model.undoStack()->count(), 0);
+        model.finishNewUnit(true);
+        QCOMPARE(model.undoStack()->count(), 1);
+        QCOMPARE(model.undoStack()->undoText(), QString("Add function block fb_c"));
+        QCOMPARE(shape(model), QString("R:MyFuncBlocks[D:Sensors[U:fb_a U:fb_c] U:fb_b]"));
+        model.undoStack()->undo();
+        QCOMPARE(shape(model), QString("R:MyFuncBlocks[D:Sensors[U:fb_a] U:fb_b]"));
+        QVERIFY(!model.isChanged());
+        model.undoStack()->redo();
+        QCOMPARE(shape(model), QString("R:MyFuncBlocks[D:Sensors[U:fb_a U:fb_c] U:fb_b]"));
+    }
+
+    void deepSubtreeIsRemovedAndRestored()
+    {
+        // Held steps free their subtree without recursion, however deep.
+        QByteArray content = "<dev:device><dev:subdevices>";
+        const int depth = 20000;
+        for (int i = 0; i < depth; ++i)
+            content += "<dev:device dev:id=\"d\"><dev:subdevices>";
+        for (int i = 0; i < depth; ++i)
+            content += "</dev:subdevices></dev:device>";
+        content += "</dev:subdevices></dev:device>";
+        auto model = std::make_unique<Model>();
+        model->load(content);
+        model->remove(childAt(*model, model->root(), 0));
+        QCOMPARE(model->rowCount(model->root()), 0);
+        model->undoStack()->undo();
+        QCOMPARE(model->rowCount(model->root()), 1);
+        model->undoStack()->redo();
+        model.reset();
     }
 };
 

@@ -9,7 +9,9 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -69,7 +71,7 @@ private slots:
     void tabsAndTexts()
     {
         MainWindow window;
-        QCOMPARE(window.windowTitle(), QString("Velmora 2 function block manager"));
+        QCOMPARE(window.windowTitle(), QString("Velmora 2 function block manager[*]"));
         auto* tabs = window.findChild<QTabWidget*>();
         QVERIFY(tabs);
         QCOMPARE(tabs->count(), 2);
@@ -235,6 +237,124 @@ private slots:
         MainWindow window;
         saveButton(window)->click();
         QVERIFY(!QFileInfo::exists(devicePath() + ".bak"));
+    }
+
+    void modifiedMarkAndCloseQuestionFollowUndo()
+    {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(!window.isWindowModified());
+        device::Model* model = modelOf(window);
+        editDevice(window);
+        QVERIFY(window.isWindowModified());
+
+        // Undone back to the file's state: unchanged, nothing to ask.
+        auto* view = window.findChild<device::View*>();
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!model->isChanged());
+        QVERIFY(!window.isWindowModified());
+
+        // Saved after a redo: the saved step is the unchanged one now.
+        QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(window.isWindowModified());
+        QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(TestHome::readFile(devicePath()), model->xml());
+        QVERIFY(!window.isWindowModified());
+        QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(window.isWindowModified());
+        QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(!window.isWindowModified());
+        ModalAnswerer answerer;
+        QVERIFY(window.close());
+        QCOMPARE(answerer.seen, QStringList());
+    }
+
+    void ctrlQClosesThroughTheQuestion()
+    {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        editDevice(window);
+        // Window-wide, also from the designer tab.
+        window.findChild<QTabWidget*>()->setCurrentIndex(1);
+        {
+            ModalAnswerer answerer({ "Cancel" });
+            QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+            QCOMPARE(answerer.seen, QStringList { saveQuestion });
+        }
+        QVERIFY(window.isVisible());
+        // (The offscreen platform leaves no window active after a box.)
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        ModalAnswerer answerer({ "No" });
+        QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!window.isVisible());
+    }
+
+    void menusShowEveryEditWithItsKeys()
+    {
+        MainWindow window;
+        const auto menus = window.findChildren<QMenu*>();
+        QMap<QString, QStringList> entries;
+        for (const QMenu* menu : menus) {
+            for (const QAction* action : menu->actions()) {
+                if (!action->isSeparator())
+                    entries[menu->title()] << action->text() + "|" + action->shortcut().toString();
+            }
+        }
+        QCOMPARE(entries["&File"], QStringList({ "&Save|Ctrl+S", "&Quit|Ctrl+Q" }));
+        QCOMPARE(entries["&Edit"],
+            QStringList({ "Undo|Ctrl+Z", "Redo|Ctrl+Shift+Z", "Add directory|Ctrl+Ins",
+                "Add function block|Ins", "Rename|F2", "Remove|Del", "Cut|Ctrl+X", "Paste|Ctrl+V",
+                "Move up|Alt+Up", "Move down|Alt+Down" }));
+        QCOMPARE(entries["&Help"], QStringList({ "&About|", "About &Qt|" }));
+
+        // The edits belong to the device: behind the designer they rest.
+        auto* tabs = window.findChild<QTabWidget*>();
+        QMenu* edit = nullptr;
+        for (QMenu* menu : menus) {
+            if (menu->title() == "&Edit")
+                edit = menu;
+        }
+        QVERIFY(edit);
+        tabs->setCurrentIndex(1);
+        QVERIFY(!edit->isEnabled());
+        tabs->setCurrentIndex(0);
+        QVERIFY(edit->isEnabled());
+    }
+
+    void aboutNamesTheVersion()
+    {
+        MainWindow window;
+        window.show();
+        QAction* about = nullptr;
+        for (QMenu* menu : window.findChildren<QMenu*>()) {
+            for (QAction* action : menu->actions()) {
+                if (action->text() == "&About")
+                    about = action;
+            }
+        }
+        QVERIFY(about);
+        ModalAnswerer answerer({ "OK" });
+        about->trigger();
+        QCOMPARE(answerer.seen.size(), 1);
+        QVERIFY2(
+            answerer.seen.first().contains("version " FBM_TEST_VERSION), qPrintable(answerer.seen.first()));
+    }
+
+    void statusBarCountsEntriesOfMissingBlocks()
+    {
+        // The registry is empty here: both entries name missing blocks.
+        MainWindow window;
+        auto* status = window.findChild<QStatusBar*>();
+        QVERIFY(status);
+        QLabel* label = status->findChild<QLabel*>();
+        QVERIFY(label);
+        QCOMPARE(label->text(), QString("Entries naming function blocks that are not installed: 2"));
+        modelOf(window)->remove(modelOf(window)->index(1, 0, modelOf(window)->root()));
+        QCOMPARE(label->text(), QString("Entries naming function blocks that are not installed: 1"));
     }
 };
 

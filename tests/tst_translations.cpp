@@ -26,7 +26,7 @@ private slots:
     void windowSpeaksGerman()
     {
         MainWindow window;
-        QCOMPARE(window.windowTitle(), QString("Velmora 2 Funktionsbaustein-Manager"));
+        QCOMPARE(window.windowTitle(), QString("Velmora 2 Funktionsbaustein-Manager[*]"));
         auto* tabs = window.findChild<QTabWidget*>();
         QCOMPARE(tabs->tabText(0), QString("Geräteverwaltung"));
         QCOMPARE(tabs->tabText(1), QString("Funktionsbaustein-Designer"));
@@ -40,20 +40,24 @@ private slots:
         model->load("<dev:device dev:id=\"MyFuncBlocks\"/>");
         model->addDirectory(model->root());
         QCOMPARE(model->index(0, 0, model->root()).data().toString(), QString("Neues Verzeichnis"));
+        // The Edit menu names the step in German too.
+        const QList<QAction*> edits = window.findChild<device::View*>()->editActions();
+        QCOMPARE(edits.first()->text(), QString("Rückgängig: Verzeichnis hinzufügen"));
+        QCOMPARE(edits.last()->text(), QString("Nach unten"));
 
         QStringList buttons;
         QTimer::singleShot(0, &window, [&buttons] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                for (auto button : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+                for (auto button : { QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel })
                     buttons << box->button(button)->text();
             }
         });
-        ModalAnswerer answerer({"Cancel"});
+        ModalAnswerer answerer({ "Cancel" });
         QVERIFY(!window.close());
         QCOMPARE(answerer.seen,
             QStringList("Question|Änderungen speichern|Das Gerät wurde geändert. Änderungen speichern?"
                         "|Yes,No,Cancel"));
-        QCOMPARE(buttons, QStringList({"&Ja", "&Nein", "Abbrechen"}));
+        QCOMPARE(buttons, QStringList({ "&Ja", "&Nein", "Abbrechen" }));
     }
 };
 

@@ -4,8 +4,8 @@
 
 #include "app/MainWindow.h"
 #include "app/Startup.h"
-#include "fs/UserPaths.h"
 #include "device/View.h"
+#include "fs/UserPaths.h"
 #include "unit/Designer.h"
 #include "unit/Registry.h"
 
@@ -13,8 +13,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -31,7 +31,7 @@ const char* sampleDevice = R"(<?xml version="1.0" encoding="UTF-8"?>
           <dev:units><dev:unit dev:type="Examples Gain"/><dev:unit dev:type="Examples Sum"/></dev:units>
         </dev:device>
       </dev:subdevices>
-      <dev:units><dev:unit dev:type="Examples Counter"/></dev:units>
+      <dev:units><dev:unit dev:type="Examples Counter"/><dev:unit dev:type="Acme Mixer"/></dev:units>
     </dev:device>
     <dev:device dev:id="Sensors"/>
   </dev:subdevices>
@@ -83,7 +83,7 @@ int main(int argc, char* argv[])
     device.close();
 
     MainWindow window;
-    window.resize(720, 900);
+    window.resize(720, 480);
     window.move(0, 0);
     window.show();
     auto* tabs = window.findChild<QTabWidget*>();
@@ -91,22 +91,23 @@ int main(int argc, char* argv[])
     view->expandAll();
     settle();
 
-    // The device tab with the context menu of a directory open.
+    // The device tab with the menu of a directory, opened by the menu key as
+    // a keyboard user opens it; one entry names a block that is not installed.
     const QModelIndex conveyor = view->model()->index(0, 0, view->model()->index(0, 0));
     view->setCurrentIndex(conveyor);
+    view->setFocus();
+    settle();
     QTimer::singleShot(400, [&] {
         QScreen* screen = window.screen();
         const QRect area = window.frameGeometry().united(
             QApplication::activePopupWidget() ? QApplication::activePopupWidget()->geometry() : QRect());
-        screen->grabWindow(0, area.x(), area.y(), area.width(), qMin(area.height(), 420))
+        screen->grabWindow(0, area.x(), area.y(), area.width(), area.height())
             .save(out + "/device-manager.png");
         if (QWidget* menu = QApplication::activePopupWidget())
             menu->close();
     });
-    const QRect rect = view->visualRect(conveyor);
-    QMouseEvent press(QEvent::MouseButtonPress, rect.center(), view->viewport()->mapToGlobal(rect.center()),
-        Qt::RightButton, Qt::RightButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &press);
+    QKeyEvent menuKey(QEvent::KeyPress, Qt::Key_Menu, Qt::NoModifier);
+    QApplication::sendEvent(view, &menuKey);
     settle();
 
     tabs->setCurrentIndex(1);

@@ -74,6 +74,37 @@
             <numerusform>%n Einträge gespeichert in %1</numerusform>
         </translation>
     </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <source>About &amp;Qt</source>
+        <translation>Über &amp;Qt</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;Velmora 2 function block manager&lt;/b&gt;, version %1&lt;/p&gt;&lt;p&gt;Writes the starting project of new function blocks for the Velmora 2 programming environment, and edits your own device: the tree of directories and function block entries that the environment shows.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;b&gt;Velmora 2 Funktionsbaustein-Manager&lt;/b&gt;, Version %1&lt;/p&gt;&lt;p&gt;Schreibt das Startprojekt neuer Funktionsbausteine für die Programmierumgebung Velmora 2 und bearbeitet Ihr eigenes Gerät: den Baum aus Verzeichnissen und Funktionsbaustein-Einträgen, den die Umgebung zeigt.&lt;/p&gt;</translation>
+    </message>
+    <message numerus="yes">
+        <source>Entries naming function blocks that are not installed: %n</source>
+        <translation>
+            <numerusform>Einträge mit nicht installiertem Funktionsbaustein: %n</numerusform>
+            <numerusform>Einträge mit nicht installiertem Funktionsbaustein: %n</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>device::Model</name>
@@ -84,6 +115,38 @@
     <message>
         <source>Unit</source>
         <translation>Baustein</translation>
+    </message>
+    <message>
+        <source>Add directory</source>
+        <translation>Verzeichnis hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add function block</source>
+        <translation>Funktionsbaustein hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove %1</source>
+        <translation>%1 entfernen</translation>
+    </message>
+    <message>
+        <source>Move %1</source>
+        <translation>%1 verschieben</translation>
+    </message>
+    <message>
+        <source>Add function block %1</source>
+        <translation>Funktionsbaustein %1 hinzufügen</translation>
+    </message>
+    <message>
+        <source>No function block with the id %1 is installed.</source>
+        <translation>Es ist kein Funktionsbaustein mit der Kennung %1 installiert.</translation>
+    </message>
+    <message>
+        <source>Change %1 to %2</source>
+        <translation>%1 in %2 ändern</translation>
+    </message>
+    <message>
+        <source>Rename %1</source>
+        <translation>%1 umbenennen</translation>
     </message>
 </context>
 <context>
@@ -99,6 +162,42 @@
     <message>
         <source>Remove</source>
         <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Umbenennen</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Ausschneiden</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+    <message>
+        <source>Move up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Move down</source>
+        <translation>Nach unten</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>Wiederholen: %1</translation>
     </message>
 </context>
 <context>
