@@ -125,7 +125,7 @@ private slots:
     void layoutAndInitialState()
     {
         Form form;
-        QVBoxLayout* layout = qobject_cast<QVBoxLayout*>(form.designer.layout());
+        QVBoxLayout* layout = qobject_cast<QVBoxLayout*>(form.formLayout());
         QVERIFY(layout);
         QStringList order;
         for (int i = 0; i < layout->count(); ++i) {
