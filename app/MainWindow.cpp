@@ -3,7 +3,9 @@
 #include "device/View.h"
 #include "fs/UserPaths.h"
 #include "unit/Designer.h"
+#include "unit/OpenDialog.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -13,6 +15,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -27,6 +31,10 @@ bool writeAtomically(const QString& path, const QByteArray& content)
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
 }
 
+const QString windowGroup = QStringLiteral("MainWindow");
+const QString geometryKey = QStringLiteral("geometry");
+const QString tabKey = QStringLiteral("currentTab");
+
 } // namespace
 
 MainWindow::MainWindow()
@@ -36,19 +44,26 @@ MainWindow::MainWindow()
     , _editMenu(nullptr)
     , _helpMenu(nullptr)
     , _statusBar(new QStatusBar)
+    , _tabs(new QTabWidget)
+    , _designer(new unit::Designer(nullptr))
 {
     setWindowTitle(tr("Velmora 2 function block manager"));
 
     auto* view = new device::View(&_model, nullptr);
 
     auto* layout = new QHBoxLayout;
-    auto* tabs = new QTabWidget;
+    auto* tabs = _tabs;
     layout->addWidget(tabs);
 
     auto* menuBar = new QMenuBar;
     _fileMenu = menuBar->addMenu(tr("&File"));
     _editMenu = menuBar->addMenu(tr("&Edit"));
     _helpMenu = menuBar->addMenu(tr("&Help"));
+    QAction* openAction = _fileMenu->addAction(tr("Open function block..."));
+    openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    // The window owns the shortcut too: the menu bar lives in a plain widget.
+    addAction(openAction);
+    connect(openAction, &QAction::triggered, this, &MainWindow::openFunctionBlock);
     _statusBar->setSizeGripEnabled(false);
 
     auto* outer = new QVBoxLayout(this);
@@ -61,7 +76,7 @@ MainWindow::MainWindow()
     deviceLayout->addWidget(view);
     deviceLayout->addWidget(_saveDevButton, 0, Qt::AlignCenter);
     tabs->addTab(devicePage, tr("Device manager"));
-    tabs->addTab(new unit::Designer(nullptr), tr("Function block designer"));
+    tabs->addTab(_designer, tr("Function block designer"));
 
     QFile file(fs::UserPaths::deviceFile());
     if (file.open(QIODevice::ReadOnly)) {
@@ -75,9 +90,19 @@ MainWindow::MainWindow()
     view->expand(_model.root());
 
     connect(_saveDevButton, &QPushButton::clicked, this, &MainWindow::on_saveDevButton_clicked);
+    restoreWindowSettings();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
+{
+    closeDevice(event);
+    if (event->isAccepted() && !mayDiscardDesignerInput())
+        event->ignore();
+    if (event->isAccepted())
+        saveWindowSettings();
+}
+
+void MainWindow::closeDevice(QCloseEvent* event)
 {
     if (!_model.isChanged()) {
         event->accept();
@@ -105,6 +130,44 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::on_saveDevButton_clicked()
 {
     saveDevice();
+}
+
+void MainWindow::openFunctionBlock()
+{
+    unit::OpenDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    _tabs->setCurrentWidget(_designer);
+    _designer->open(dialog.unitFile());
+}
+
+bool MainWindow::mayDiscardDesignerInput()
+{
+    if (!_designer->holdsInput())
+        return true;
+    return QMessageBox::question(this, tr("Close"),
+               tr("The function block designer holds input that was not generated. Close anyway?"),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
+void MainWindow::restoreWindowSettings()
+{
+    QSettings settings;
+    settings.beginGroup(windowGroup);
+    _tabs->setCurrentIndex(qBound(0, settings.value(tabKey, 0).toInt(), _tabs->count() - 1));
+    if (restoreGeometry(settings.value(geometryKey).toByteArray()))
+        return;
+    // The designer's hint is its whole form with every section open.
+    resize(sizeHint().expandedTo(QSize(900, 0)).boundedTo(screen()->availableGeometry().size()));
+}
+
+void MainWindow::saveWindowSettings() const
+{
+    QSettings settings;
+    settings.beginGroup(windowGroup);
+    settings.setValue(geometryKey, saveGeometry());
+    settings.setValue(tabKey, _tabs->currentIndex());
 }
 
 bool MainWindow::saveDevice()

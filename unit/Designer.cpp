@@ -126,6 +126,7 @@ Designer::Designer(QWidget* parent)
     , _clearButton(new QPushButton(tr("Clear")))
     , _generateButton(new QPushButton(tr("Generate")))
     , _browseButton(new QPushButton(tr("Browse...")))
+    , _form(new QWidget)
 {
     _autoFillButton->setEnabled(false);
     _generateButton->setEnabled(false);
@@ -150,7 +151,6 @@ Designer::Designer(QWidget* parent)
     buttonRow->addStretch();
 
     // The form scrolls inside its tab, so that a small screen reaches every button.
-    auto* form = new QWidget;
     auto* scrollArea = new QScrollArea;
     scrollArea->setFrameShape(QFrame::NoFrame);
     scrollArea->setWidgetResizable(true);
@@ -158,7 +158,7 @@ Designer::Designer(QWidget* parent)
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scrollArea);
 
-    auto* layout = new QVBoxLayout(form);
+    auto* layout = new QVBoxLayout(_form);
     layout->addWidget(_vendorEdit);
     layout->addWidget(_nameEdit);
     layout->addWidget(_idEdit);
@@ -174,7 +174,7 @@ Designer::Designer(QWidget* parent)
     layout->addLayout(buttonRow);
     // With the sections closed, a tall window keeps the fields together at the top.
     layout->addStretch();
-    scrollArea->setWidget(form);
+    scrollArea->setWidget(_form);
 
     const QList<QPair<QCheckBox*, QWidget*>> sections = {
         { _inputsCheck, _inputEditor },
@@ -239,6 +239,18 @@ bool Designer::open(const QString& unitFile)
         QMessageBox::warning(this, title, lines.join(QLatin1Char('\n')));
     }
     return true;
+}
+
+QSize Designer::sizeHint() const
+{
+    QSize size = _form->sizeHint();
+    for (const QWidget* editor : { static_cast<QWidget*>(_inputEditor), static_cast<QWidget*>(_outputEditor),
+             static_cast<QWidget*>(_stateVarEditor) }) {
+        if (editor->isHidden())
+            size = QSize(qMax(size.width(), editor->sizeHint().width()),
+                size.height() + editor->sizeHint().height() + _form->layout()->spacing());
+    }
+    return size;
 }
 
 bool Designer::holdsInput() const

@@ -35,6 +35,10 @@ public:
     // or generated.
     bool holdsInput() const;
 
+    // The whole form with every section open, however little of it a small
+    // window shows.
+    QSize sizeHint() const override;
+
 private slots:
     void on_autoFill_clicked();
     void on_generate_clicked();
@@ -67,6 +71,7 @@ private:
     QPushButton* _clearButton;
     QPushButton* _generateButton;
     QPushButton* _browseButton;
+    QWidget* _form;
     // The block the form was filled from: generating the same id again
     // writes into its directory.
     QString _openedDir;

@@ -59,6 +59,8 @@ VariableTableEditor::VariableTableEditor(QWidget* parent)
     buttons->addStretch();
 
     auto* layout = new QHBoxLayout(this);
+    // Flush with the form's fields above and below.
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(_table);
     layout->addLayout(buttons);
 
@@ -119,6 +121,18 @@ void VariableTableEditor::appendRow(const Generator::VariableDescriptor& variabl
     }
     widenColumns();
     updateButtons();
+}
+
+QSize VariableTableEditor::sizeHint() const
+{
+    constexpr int shownRows = 4;
+    const int tableHeight = _table->horizontalHeader()->sizeHint().height()
+        + shownRows * _table->verticalHeader()->defaultSectionSize() + 2 * _table->frameWidth();
+    const QMargins margins = layout()->contentsMargins();
+    const int buttonsHeight = layout()->itemAt(1)->sizeHint().height();
+    QSize size = QWidget::sizeHint();
+    size.setHeight(qMax(tableHeight, buttonsHeight) + margins.top() + margins.bottom());
+    return size;
 }
 
 QString VariableTableEditor::name(int row) const

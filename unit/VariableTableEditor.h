@@ -32,6 +32,9 @@ public:
     QString type(int row) const;
     QString defaultValue(int row) const;
 
+    // Room for a few rows: the form with all its tables fits a common screen.
+    QSize sizeHint() const override;
+
 protected:
     explicit VariableTableEditor(QWidget* parent);
 
