@@ -3,15 +3,15 @@
 #include "support/TestMain.h"
 
 #include "app/MainWindow.h"
-#include "fs/UserPaths.h"
 #include "device/Model.h"
 #include "device/View.h"
+#include "fs/UserPaths.h"
 #include "unit/Designer.h"
 
 #include <QDateTime>
 #include <QFile>
-#include <QLayout>
 #include <QHeaderView>
+#include <QLayout>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
@@ -341,7 +341,8 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         // Every button reachable on a 1366x768 screen: the form scrolls.
-        QVERIFY2(window.minimumSizeHint().height() <= 600, QByteArray::number(window.minimumSizeHint().height()));
+        QVERIFY2(
+            window.minimumSizeHint().height() <= 600, QByteArray::number(window.minimumSizeHint().height()));
 
         // The first size shows the whole form on a 1280x1024 screen (title
         // bar and panel take the rest).
@@ -376,7 +377,8 @@ private slots:
             const int before = table->columnWidth(0);
             table->item(0, 0)->setText("a_rather_long_connector_name");
             QVERIFY(table->columnWidth(0) > before);
-            QVERIFY(table->columnWidth(0) >= table->fontMetrics().horizontalAdvance("a_rather_long_connector_name"));
+            QVERIFY(table->columnWidth(0)
+                >= table->fontMetrics().horizontalAdvance("a_rather_long_connector_name"));
             QTest::qWait(20);
             QVERIFY2(!table->horizontalScrollBar()->isVisible(), editor->metaObject()->className());
             int total = 0;

@@ -8,8 +8,8 @@
 #include <QDoubleSpinBox>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QMap>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QToolButton>
@@ -577,8 +577,8 @@ private slots:
         QTEST(s.defaultValue(0), "expected");
         // A number equal to the text "0" already there leaves the cell as it was.
         const QVariant stored = s.table->item(0, s.defaultColumn)->data(Qt::EditRole);
-        const QMap<QString, int> storedTypes
-            = { { "float", QMetaType::Double }, { "int32", QMetaType::Int }, { "uint32", QMetaType::LongLong } };
+        const QMap<QString, int> storedTypes = { { "float", QMetaType::Double }, { "int32", QMetaType::Int },
+            { "uint32", QMetaType::LongLong } };
         if (stored != QVariant(QStringLiteral("0")))
             QCOMPARE(stored.typeId(), storedTypes.value(type));
     }

@@ -1,10 +1,10 @@
 #include "unit/Designer.h"
 
+#include "fs/File.h"
 #include "kiv/qt/gui/widgets/LabeledLineEdit.h"
 #include "unit/ConnectorEditor.h"
 #include "unit/Exception.h"
 #include "unit/Generator.h"
-#include "fs/File.h"
 #include "unit/NameValidator.h"
 #include "unit/Registry.h"
 #include "unit/StateVarEditor.h"
@@ -367,8 +367,9 @@ bool Designer::askOverwrite(Generator& generator, bool& overwrite)
         lines << tr("It holds the function block %1, which would be replaced.").arg(ids.first());
         defaultButton = QMessageBox::No;
     }
-    const QMessageBox::StandardButton answer = QMessageBox::question(this, tr("Target directory exists"),
-        lines.join(QLatin1Char('\n')), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, defaultButton);
+    const QMessageBox::StandardButton answer
+        = QMessageBox::question(this, tr("Target directory exists"), lines.join(QLatin1Char('\n')),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, defaultButton);
     if (answer != QMessageBox::Yes && answer != QMessageBox::No)
         return false;
     overwrite = answer == QMessageBox::Yes;
@@ -421,7 +422,8 @@ QStringList Designer::content() const
         texts << QStringLiteral("|");
     }
     for (int row = 0; row < _stateVarEditor->numStateVars(); ++row)
-        texts << _stateVarEditor->name(row) << _stateVarEditor->type(row) << _stateVarEditor->defaultValue(row);
+        texts << _stateVarEditor->name(row) << _stateVarEditor->type(row)
+              << _stateVarEditor->defaultValue(row);
     return texts;
 }
 

@@ -19,7 +19,8 @@ namespace {
 // The registry matches the file name in any letter case.
 QString unitFileIn(const QDir& dir)
 {
-    const QStringList names = dir.entryList({ QStringLiteral("unit.xml") }, QDir::Files | QDir::CaseSensitive);
+    const QStringList names
+        = dir.entryList({ QStringLiteral("unit.xml") }, QDir::Files | QDir::CaseSensitive);
     if (!names.isEmpty())
         return dir.absoluteFilePath(names.first());
     const QStringList anyCase = dir.entryList({ QStringLiteral("unit.xml") }, QDir::Files);
@@ -48,7 +49,8 @@ OpenDialog::OpenDialog(QWidget* parent)
     _blocks->setUniformRowHeights(true);
     const Registry* registry = Registry::singleton();
     for (const QString& id : registry->getIDs()) {
-        auto* item = new QTreeWidgetItem(_blocks, { id, QDir::toNativeSeparators(registry->getDir(id).absolutePath()) });
+        auto* item = new QTreeWidgetItem(
+            _blocks, { id, QDir::toNativeSeparators(registry->getDir(id).absolutePath()) });
         item->setData(0, Qt::UserRole, unitFileIn(registry->getDir(id)));
     }
     _blocks->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);

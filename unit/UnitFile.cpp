@@ -22,7 +22,10 @@ struct Node
     QString text;
     std::vector<std::unique_ptr<Node>> children;
 
-    QString attribute(const QString& qualifiedName) const { return attributes.value(qualifiedName).toString(); }
+    QString attribute(const QString& qualifiedName) const
+    {
+        return attributes.value(qualifiedName).toString();
+    }
     bool hasAttribute(const QString& qualifiedName) const { return attributes.hasAttribute(qualifiedName); }
     bool hasText() const { return !text.trimmed().isEmpty(); }
     const Node* child(const QString& childName) const
@@ -100,12 +103,15 @@ public:
         attributesBeyond(type, { QStringLiteral("unit:id") });
         for (const auto& child : type.children) {
             const QString& name = child->name;
+            attributesBeyond(*child, {});
             if (name == QLatin1String("unit:typeTemplates")) {
                 if (!child->children.empty() || child->hasText())
                     drop(UnitFile::tr("type templates"));
             } else if (name == QLatin1String("unit:connectors")) {
-                variables(child->child(QStringLiteral("unit:in")), QStringLiteral("unit:connector"), _unit.inputs);
-                variables(child->child(QStringLiteral("unit:out")), QStringLiteral("unit:connector"), _unit.outputs);
+                variables(
+                    child->child(QStringLiteral("unit:in")), QStringLiteral("unit:connector"), _unit.inputs);
+                variables(child->child(QStringLiteral("unit:out")), QStringLiteral("unit:connector"),
+                    _unit.outputs);
                 onlyChildren(*child, { QStringLiteral("unit:in"), QStringLiteral("unit:out") });
             } else if (name == QLatin1String("unit:state")) {
                 variables(child.get(), QStringLiteral("unit:statevar"), _unit.stateVars);
@@ -139,7 +145,8 @@ public:
     {
         for (const QXmlStreamAttribute& attribute : node.attributes) {
             if (!names.contains(attribute.qualifiedName()))
-                drop(UnitFile::tr("the attribute %1 of %2").arg(attribute.qualifiedName().toString(), node.name));
+                drop(UnitFile::tr("the attribute %1 of %2")
+                         .arg(attribute.qualifiedName().toString(), node.name));
         }
     }
 
@@ -148,6 +155,7 @@ private:
     {
         if (!list)
             return;
+        attributesBeyond(*list, {});
         for (const auto& child : list->children) {
             if (child->name != entry) {
                 element(*child);
@@ -171,6 +179,7 @@ private:
     void guiInfo(const Node& info)
     {
         for (const auto& child : info.children) {
+            attributesBeyond(*child, {});
             if (child->name == QLatin1String("unit:connectors")) {
                 layouts(child->child(QStringLiteral("unit:in")), QStringLiteral("left"), _unit.inputs);
                 layouts(child->child(QStringLiteral("unit:out")), QStringLiteral("right"), _unit.outputs);
@@ -196,7 +205,8 @@ private:
                 continue;
             }
             attributesBeyond(*child,
-                { QStringLiteral("unit:varname"), QStringLiteral("unit:side"), QStringLiteral("unit:display") });
+                { QStringLiteral("unit:varname"), QStringLiteral("unit:side"),
+                    QStringLiteral("unit:display") });
             const QString name = child->attribute(QStringLiteral("unit:varname"));
             Generator::VariableDescriptor* connector = find(connectors, name);
             if (!connector) {
@@ -204,7 +214,8 @@ private:
                 continue;
             }
             if (child->attribute(QStringLiteral("unit:side")) != side)
-                drop(UnitFile::tr("the side %1 of the connector %2").arg(child->attribute(QStringLiteral("unit:side")), name));
+                drop(UnitFile::tr("the side %1 of the connector %2")
+                         .arg(child->attribute(QStringLiteral("unit:side")), name));
             const QString display = child->attribute(QStringLiteral("unit:display"));
             if (display == QLatin1String("hidden"))
                 connector->hidden = true;
@@ -216,6 +227,8 @@ private:
     void description(const Node& description)
     {
         for (const auto& child : description.children) {
+            if (child->name != QLatin1String("unit:icon"))
+                attributesBeyond(*child, {});
             if (child->name == QLatin1String("unit:name")) {
                 _unit.guiName = child->text;
             } else if (child->name == QLatin1String("unit:icon")) {
@@ -276,19 +289,22 @@ private:
         const QString suffix = QStringLiteral("_simulation");
         if (simulation.startsWith(prefix) && simulation.endsWith(suffix)
             && simulation.size() > prefix.size() + suffix.size())
-            _unit.pluginBaseName = simulation.mid(prefix.size(), simulation.size() - prefix.size() - suffix.size());
+            _unit.pluginBaseName
+                = simulation.mid(prefix.size(), simulation.size() - prefix.size() - suffix.size());
         else
             drop(UnitFile::tr("the simulation plug-in %1").arg(simulation));
 
         if (dialog.isNull())
             return;
-        if (dialog == QStringLiteral("unit_%1_gui").arg(_unit.pluginBaseName) && !_unit.pluginBaseName.isEmpty())
+        if (dialog == QStringLiteral("unit_%1_gui").arg(_unit.pluginBaseName)
+            && !_unit.pluginBaseName.isEmpty())
             _unit.withDialog = true;
         else
             drop(UnitFile::tr("the plug-in %1 of the type %2").arg(dialog, QStringLiteral("dialog")));
     }
 
-    static Generator::VariableDescriptor* find(QList<Generator::VariableDescriptor>& list, const QString& name)
+    static Generator::VariableDescriptor* find(
+        QList<Generator::VariableDescriptor>& list, const QString& name)
     {
         for (Generator::VariableDescriptor& d : list) {
             if (d.name == name)
@@ -317,7 +333,8 @@ UnitFile UnitFile::read(const QString& path)
         && !unit.iconFileName.mid(iconPrefix.size()).contains(QLatin1Char('/')) && QFileInfo(icon).isFile())
         unit.iconPath = icon;
     else if (unit.iconFileName != iconPrefix)
-        unit.addDropped(tr("the icon %1, which is no file in the unit's icons directory").arg(unit.iconFileName));
+        unit.addDropped(
+            tr("the icon %1, which is no file in the unit's icons directory").arg(unit.iconFileName));
 
     // Whatever the checks above do not name, such as the file's own layout,
     // still changes when the file is written anew.
@@ -335,7 +352,8 @@ UnitFile UnitFile::parse(const QByteArray& content)
         return unit;
     }
     const Node& root = *document.root;
-    const Node* types = root.name == QLatin1String("unit:unit") ? root.child(QStringLiteral("unit:unittypes")) : nullptr;
+    const Node* types
+        = root.name == QLatin1String("unit:unit") ? root.child(QStringLiteral("unit:unittypes")) : nullptr;
     const Node* type = types ? types->child(QStringLiteral("unit:unittype")) : nullptr;
     if (!type || type->attribute(QStringLiteral("unit:id")).isEmpty()) {
         unit.status = NotAUnit;
@@ -349,7 +367,8 @@ UnitFile UnitFile::parse(const QByteArray& content)
         if (other.get() == type)
             continue;
         if (other->name == QLatin1String("unit:unittype"))
-            extractor.drop(tr("the further function block %1").arg(other->attribute(QStringLiteral("unit:id"))));
+            extractor.drop(
+                tr("the further function block %1").arg(other->attribute(QStringLiteral("unit:id"))));
         else
             extractor.element(*other);
     }
