@@ -7,10 +7,12 @@
 #include "fs/UserPaths.h"
 #include "device/View.h"
 #include "unit/Designer.h"
+#include "unit/OpenDialog.h"
 #include "unit/Registry.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -109,9 +111,17 @@ int main(int argc, char* argv[])
     QApplication::sendEvent(view->viewport(), &press);
     settle();
 
+    // "Open function block..." with a part of an id typed.
+    unit::OpenDialog open(&window);
+    open.show();
+    open.findChild<QLineEdit*>()->setText(QStringLiteral("ga"));
+    settle();
+    open.grab().save(out + "/open-function-block.png");
+    open.close();
+
     tabs->setCurrentIndex(1);
     fillDesigner(window.findChild<unit::Designer*>());
-    window.resize(720, window.sizeHint().height());
+    window.resize(window.sizeHint().expandedTo(QSize(900, 0)));
     settle();
     window.grab().save(out + "/designer.png");
     return 0;
