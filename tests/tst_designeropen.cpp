@@ -270,6 +270,10 @@ private slots:
         QTest::newRow("missing icon") << QByteArray("unit:filename=\"icons/\"")
             << QByteArray("unit:filename=\"icons/gone.png\"")
             << QStringList { "the icon icons/gone.png, which is no file in the unit's icons directory" };
+        QTest::newRow("deep translations") << QByteArray("<unit:translations/>")
+            << "<unit:translations>" + QByteArray("<a>").repeated(200000) + QByteArray("</a>").repeated(200000)
+                + "</unit:translations>"
+            << QStringList { "translations" };
         QTest::newRow("formatting only") << QByteArray("<unit:translations/>")
             << QByteArray("<unit:translations></unit:translations>")
             << QStringList { "the file's own formatting and order" };

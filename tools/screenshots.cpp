@@ -4,17 +4,17 @@
 
 #include "app/MainWindow.h"
 #include "app/Startup.h"
-#include "fs/UserPaths.h"
 #include "device/View.h"
+#include "fs/UserPaths.h"
 #include "unit/Designer.h"
 #include "unit/OpenDialog.h"
 #include "unit/Registry.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>

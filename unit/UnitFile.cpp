@@ -40,6 +40,24 @@ struct Node
 
 struct Document
 {
+    Document() = default;
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+    // Takes the tree apart level by level: a deep document must not take the
+    // stack with it.
+    ~Document()
+    {
+        std::vector<std::unique_ptr<Node>> pending;
+        if (root)
+            pending.push_back(std::move(root));
+        while (!pending.empty()) {
+            std::unique_ptr<Node> node = std::move(pending.back());
+            pending.pop_back();
+            for (auto& child : node->children)
+                pending.push_back(std::move(child));
+        }
+    }
+
     std::unique_ptr<Node> root;
     bool comments = false;
     bool instructions = false;
