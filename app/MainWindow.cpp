@@ -4,6 +4,7 @@
 #include "fs/File.h"
 #include "fs/UserPaths.h"
 #include "unit/Designer.h"
+#include "unit/OpenDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +16,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QUndoStack>
@@ -47,6 +50,10 @@ int entryCount(const QStandardItemModel& model)
     return count;
 }
 
+const QString windowGroup = QStringLiteral("MainWindow");
+const QString geometryKey = QStringLiteral("geometry");
+const QString tabKey = QStringLiteral("currentTab");
+
 } // namespace
 
 MainWindow::MainWindow()
@@ -56,6 +63,8 @@ MainWindow::MainWindow()
     , _editMenu(nullptr)
     , _helpMenu(nullptr)
     , _statusBar(new QStatusBar)
+    , _tabs(new QTabWidget)
+    , _designer(new unit::Designer(nullptr))
 {
     // The mark shows while the device differs from its file.
     setWindowTitle(tr("Velmora 2 function block manager") + QStringLiteral("[*]"));
@@ -63,13 +72,17 @@ MainWindow::MainWindow()
     auto* view = new device::View(&_model, nullptr);
 
     auto* layout = new QHBoxLayout;
-    auto* tabs = new QTabWidget;
-    layout->addWidget(tabs);
+    layout->addWidget(_tabs);
 
     auto* menuBar = new QMenuBar;
     _fileMenu = menuBar->addMenu(tr("&File"));
     _editMenu = menuBar->addMenu(tr("&Edit"));
     _helpMenu = menuBar->addMenu(tr("&Help"));
+    QAction* openAction = _fileMenu->addAction(tr("Open function block..."));
+    openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    // The window owns the shortcut too: the menu bar lives in a plain widget.
+    addAction(openAction);
+    connect(openAction, &QAction::triggered, this, &MainWindow::openFunctionBlock);
     _statusBar->setSizeGripEnabled(false);
     _missingLabel = new QLabel;
     _statusBar->addPermanentWidget(_missingLabel);
@@ -83,8 +96,8 @@ MainWindow::MainWindow()
     auto* deviceLayout = new QVBoxLayout(devicePage);
     deviceLayout->addWidget(view);
     deviceLayout->addWidget(_saveDevButton, 0, Qt::AlignCenter);
-    tabs->addTab(devicePage, tr("Device manager"));
-    tabs->addTab(new unit::Designer(nullptr), tr("Function block designer"));
+    _tabs->addTab(devicePage, tr("Device manager"));
+    _tabs->addTab(_designer, tr("Function block designer"));
 
     loadDevice();
     view->expand(_model.root());
@@ -93,17 +106,19 @@ MainWindow::MainWindow()
     view->setFocus();
 
     connect(_saveDevButton, &QPushButton::clicked, this, &MainWindow::on_saveDevButton_clicked);
-    createActions(view, tabs);
+    createActions(view);
     connect(&_model, &device::Model::modifiedChanged, this, &QWidget::setWindowModified);
     connect(_model.undoStack(), &QUndoStack::indexChanged, this, &MainWindow::updateMissingUnits);
     // Blocks generated in the designer may be the ones missing.
-    connect(tabs, &QTabWidget::currentChanged, this, &MainWindow::updateMissingUnits);
+    connect(_tabs, &QTabWidget::currentChanged, this, &MainWindow::updateMissingUnits);
     setWindowModified(_model.isChanged());
     updateMissingUnits();
+    restoreWindowSettings();
 }
 
-void MainWindow::createActions(device::View* view, QTabWidget* tabs)
+void MainWindow::createActions(device::View* view)
 {
+    _fileMenu->addSeparator();
     QAction* save = _fileMenu->addAction(tr("&Save"), this, &MainWindow::on_saveDevButton_clicked);
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     _fileMenu->addSeparator();
@@ -117,8 +132,8 @@ void MainWindow::createActions(device::View* view, QTabWidget* tabs)
             _editMenu->addSeparator();
     }
     // The edits are the device's: hidden behind the designer, they rest.
-    connect(tabs, &QTabWidget::currentChanged, this,
-        [this, tabs](int index) { _editMenu->setEnabled(tabs->widget(index)->findChild<device::View*>()); });
+    connect(_tabs, &QTabWidget::currentChanged, this,
+        [this](int index) { _editMenu->setEnabled(_tabs->widget(index)->findChild<device::View*>()); });
 
     _helpMenu->addAction(tr("&About"), this, &MainWindow::showAbout);
     _helpMenu->addAction(tr("About &Qt"), qApp, &QApplication::aboutQt);
@@ -144,6 +159,15 @@ void MainWindow::updateMissingUnits()
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
+{
+    closeDevice(event);
+    if (event->isAccepted() && !mayDiscardDesignerInput())
+        event->ignore();
+    if (event->isAccepted())
+        saveWindowSettings();
+}
+
+void MainWindow::closeDevice(QCloseEvent* event)
 {
     if (!_model.isChanged()) {
         event->accept();
@@ -197,6 +221,44 @@ void MainWindow::loadDevice()
         : tr("The device file %1 could not be read and was not loaded. It will be kept as %2 when the "
              "device is saved.");
     QMessageBox::warning(this, tr("Device not loaded"), text.arg(path, backupPath()));
+}
+
+void MainWindow::openFunctionBlock()
+{
+    unit::OpenDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    _tabs->setCurrentWidget(_designer);
+    _designer->open(dialog.unitFile());
+}
+
+bool MainWindow::mayDiscardDesignerInput()
+{
+    if (!_designer->holdsInput())
+        return true;
+    return QMessageBox::question(this, tr("Close"),
+               tr("The function block designer holds input that was not generated. Close anyway?"),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
+void MainWindow::restoreWindowSettings()
+{
+    QSettings settings;
+    settings.beginGroup(windowGroup);
+    _tabs->setCurrentIndex(qBound(0, settings.value(tabKey, 0).toInt(), _tabs->count() - 1));
+    if (restoreGeometry(settings.value(geometryKey).toByteArray()))
+        return;
+    // The designer's hint is its whole form with every section open.
+    resize(sizeHint().expandedTo(QSize(900, 0)).boundedTo(screen()->availableGeometry().size()));
+}
+
+void MainWindow::saveWindowSettings() const
+{
+    QSettings settings;
+    settings.beginGroup(windowGroup);
+    settings.setValue(geometryKey, saveGeometry());
+    settings.setValue(tabKey, _tabs->currentIndex());
 }
 
 bool MainWindow::saveDevice()

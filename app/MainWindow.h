@@ -3,18 +3,22 @@
 #include "device/Model.h"
 #include "fs/FileStamp.h"
 
-namespace device {
-class View;
-}
-
 #include <QWidget>
 
 class QCloseEvent;
 class QLabel;
-class QTabWidget;
 class QMenu;
 class QPushButton;
 class QStatusBar;
+class QTabWidget;
+
+namespace device {
+class View;
+}
+
+namespace unit {
+class Designer;
+}
 
 // The program's one window: the device manager and the function block
 // designer as two tabs. It owns the user's device and asks before a close
@@ -33,14 +37,22 @@ private slots:
     void on_saveDevButton_clicked();
     void showAbout();
     void updateMissingUnits();
+    void openFunctionBlock();
 
 private:
+    // Accepts the event when the device may be closed, saved or not.
+    void closeDevice(QCloseEvent* event);
+    bool mayDiscardDesignerInput();
+    // Size, position and tab as the user left them, in a group of their own.
+    void restoreWindowSettings();
+    void saveWindowSettings() const;
+
     // Writes the device file; on failure, or when the user keeps a file that
     // another program changed, the device stays marked as changed.
     bool saveDevice();
     void loadDevice();
     bool saveFailed(const QString& path);
-    void createActions(device::View* view, QTabWidget* tabs);
+    void createActions(device::View* view);
 
     QPushButton* _saveDevButton;
     device::Model _model;
@@ -51,6 +63,8 @@ private:
     QMenu* _helpMenu;
     QStatusBar* _statusBar;
     QLabel* _missingLabel = nullptr;
+    QTabWidget* _tabs;
+    unit::Designer* _designer;
     // The device file as it was loaded or last saved: a save asks before it
     // replaces a file that another program changed since.
     fs::FileStamp _loaded;

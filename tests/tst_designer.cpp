@@ -23,6 +23,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <sys/stat.h>
+
 using kiv::qt::gui::widgets::LabeledLineEdit;
 
 namespace {
@@ -125,7 +127,7 @@ private slots:
     void layoutAndInitialState()
     {
         Form form;
-        QVBoxLayout* layout = qobject_cast<QVBoxLayout*>(form.designer.layout());
+        QVBoxLayout* layout = qobject_cast<QVBoxLayout*>(form.formLayout());
         QVERIFY(layout);
         QStringList order;
         for (int i = 0; i < layout->count(); ++i) {
@@ -465,6 +467,97 @@ private slots:
                 "plugin simulation unit_velmora_myfunctionblocks_myblock_simulation" }));
         QCOMPARE(QFileInfo::exists(unitDir() + "/unit.xml"), written == "myblock.unit");
         verifyCleared(form, 1, { false, true, false });
+    }
+
+    // "Belt Speed" and "BeltSpeed" share a directory: one Enter must not
+    // replace the first block with the second.
+    void enterNeverReplacesAnotherBlock_data()
+    {
+        QTest::addColumn<QString>("secondName");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("another block: No") << "BeltSpeed"
+                                           << "beltspeed_0.unit" << true;
+        QTest::newRow("the same block: Yes") << "Belt Speed"
+                                             << "beltspeed.unit" << false;
+    }
+
+    void enterNeverReplacesAnotherBlock()
+    {
+        QFETCH(QString, secondName);
+        QFETCH(QString, written);
+        QFETCH(bool, warned);
+        Form form;
+        form.type(form.vendor(), "Acme");
+        form.type(form.name(), "Belt Speed");
+        QTest::mouseClick(form.autoFill(), Qt::LeftButton);
+        {
+            ModalAnswerer answerer({ "OK" });
+            generate(form);
+        }
+        const QByteArray first = TestHome::readFile(unitDir("beltspeed.unit") + "/unit.xml");
+
+        form.type(form.vendor(), "Acme");
+        form.type(form.name(), secondName);
+        QTest::mouseClick(form.autoFill(), Qt::LeftButton);
+        ModalAnswerer answerer({ "Return", "OK" });
+        generate(form);
+        QString question = "Question|Target directory exists|The target directory "
+            + unitDir("beltspeed.unit")
+            + " already exists. Shall existing XML and CMake files be overwritten (this does not affect "
+              "C++ source and header files)?\nIf you say \"no\", an alternative directory name will be "
+              "chosen.\nPlease note that this will not affect the device structure.";
+        if (warned)
+            question += "\nIt holds the function block Acme Belt Speed, which would be replaced.";
+        QCOMPARE(answerer.seen,
+            QStringList({ question + "|Yes,No,Cancel",
+                "Information|Success|" + successText.arg("Acme " + secondName, unitDir(written)) + "|OK" }));
+        QCOMPARE(TestHome::readFile(unitDir("beltspeed.unit") + "/unit.xml"), first);
+        QCOMPARE(unitDirs().size(), warned ? 2 : 1);
+        QCOMPARE(unitSummary(unitDir(written)).first(), "id=Acme " + secondName);
+    }
+
+    void iconMustBeAFile_data()
+    {
+        QTest::addColumn<QString>("icon");
+        QTest::addColumn<bool>("generates");
+        QTest::newRow("empty") << "" << true;
+        QTest::newRow("blanks") << "   " << true;
+        QTest::newRow("file") << "icon.png" << true;
+        QTest::newRow("missing") << "missing.png" << false;
+        QTest::newRow("directory") << "icons" << false;
+        QTest::newRow("fifo") << "fifo.png" << false;
+        QTest::newRow("dangling link") << "dangling.png" << false;
+    }
+
+    void iconMustBeAFile()
+    {
+        QFETCH(QString, icon);
+        QFETCH(bool, generates);
+        const QString dir = _home.path() + "/pictures/";
+        TestHome::writeFile(dir + "icon.png", "png");
+        QVERIFY(QDir().mkpath(dir + "icons"));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir + "fifo.png").constData(), 0600), 0);
+        QVERIFY(QFile::link(dir + "gone.png", dir + "dangling.png"));
+        const QString path = icon.trimmed().isEmpty() ? icon : dir + icon;
+
+        Form form;
+        form.fillIn();
+        form.icon()->setText(path);
+        const QStringList texts = form.texts();
+        ModalAnswerer answerer({ "OK" });
+        generate(form);
+        if (generates) {
+            QCOMPARE(answerer.seen.size(), 1);
+            QVERIFY(answerer.seen.first().startsWith("Information|Success|"));
+            QCOMPARE(unitSummary(unitDir()).at(2),
+                QString(icon == "icon.png" ? "icon=icons/icon.png" : "icon=icons/"));
+            return;
+        }
+        QCOMPARE(
+            answerer.seen, QStringList { "Critical|Error|The icon file " + path + " does not exist.|OK" });
+        QCOMPARE(form.texts(), texts);
+        QVERIFY(unitDirs().isEmpty());
     }
 
     void failedGenerationKeepsTheForm_data()

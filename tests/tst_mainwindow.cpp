@@ -1,3 +1,4 @@
+#include "support/DesignerParts.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestMain.h"
 
@@ -9,12 +10,19 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableWidget>
+
+#include <memory>
 
 namespace {
 
@@ -50,6 +58,15 @@ void editDevice(const MainWindow& window)
     QVERIFY(model->isChanged());
 }
 
+const QString designerQuestion = QStringLiteral("Question|Close|The function block designer holds input that "
+                                                "was not generated. Close anyway?|Yes,No");
+
+void openAllSections(const DesignerParts& form)
+{
+    for (QCheckBox* section : form.sectionChecks())
+        section->setChecked(true);
+}
+
 } // namespace
 
 class MainWindowTest : public QObject
@@ -65,6 +82,9 @@ private slots:
     void init()
     {
         _home.reset();
+        // Qt keeps the settings file's path from the first use: a window
+        // remembered by one test must not open another on the designer tab.
+        QSettings().clear();
         TestHome::writeFile(devicePath(), deviceWithDirectory);
     }
 
@@ -223,6 +243,163 @@ private slots:
         QVERIFY(modelOf(window)->isChanged());
     }
 
+    void designerInputAsksBeforeClosing_data()
+    {
+        QTest::addColumn<bool>("deviceChanged");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QStringList>("seen");
+        QTest::addColumn<bool>("closes");
+        // clang-format off
+        QTest::newRow("empty form") << false << "" << QStringList() << QStringList() << true;
+        QTest::newRow("input, yes") << false << "Acme" << QStringList { "Yes" } << QStringList { designerQuestion } << true;
+        QTest::newRow("input, no") << false << "Acme" << QStringList { "No" } << QStringList { designerQuestion } << false;
+        QTest::newRow("input, Enter keeps it") << false << "Acme" << QStringList { "Return" } << QStringList { designerQuestion } << false;
+        QTest::newRow("device first") << true << "Acme" << QStringList { "No", "Yes" }
+            << QStringList { saveQuestion, designerQuestion } << true;
+        QTest::newRow("device cancelled: nothing more") << true << "Acme" << QStringList { "Cancel" }
+            << QStringList { saveQuestion } << false;
+        // clang-format on
+    }
+
+    void designerInputAsksBeforeClosing()
+    {
+        QFETCH(bool, deviceChanged);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, answers);
+        MainWindow window;
+        window.show();
+        if (deviceChanged)
+            editDevice(window);
+        DesignerParts form(window.findChild<unit::Designer*>());
+        DesignerParts::type(form.vendor(), typed);
+        {
+            ModalAnswerer answerer(answers);
+            QTEST(window.close(), "closes");
+            QTEST(answerer.seen, "seen");
+        }
+        if (window.isVisible()) {
+            // Nothing of the form is lost by a No.
+            QCOMPARE(form.vendor()->text(), typed);
+            ModalAnswerer answerer(deviceChanged ? QStringList { "No", "Yes" } : QStringList { "Yes" });
+            QVERIFY(window.close());
+        }
+    }
+
+    void generatedOrClearedFormAsksNothing()
+    {
+        MainWindow window;
+        window.show();
+        DesignerParts form(window.findChild<unit::Designer*>());
+        form.fillIn();
+        {
+            ModalAnswerer answerer({ "OK" });
+            QTest::mouseClick(form.generate(), Qt::LeftButton);
+            QCOMPARE(answerer.seen.size(), 1);
+        }
+        DesignerParts::type(form.vendor(), "Acme");
+        QTest::mouseClick(form.clear(), Qt::LeftButton);
+        ModalAnswerer answerer;
+        QVERIFY(window.close());
+        QCOMPARE(answerer.seen, QStringList());
+    }
+
+    void openActionInTheFileMenu()
+    {
+        MainWindow window;
+        const auto menus = window.findChildren<QMenu*>();
+        QAction* open = nullptr;
+        for (const QMenu* menu : menus) {
+            for (QAction* action : menu->actions()) {
+                if (action->text() == QLatin1String("Open function block..."))
+                    open = action;
+            }
+            if (open)
+                QCOMPARE(menu->title(), QString("&File"));
+            if (open)
+                break;
+        }
+        QVERIFY(open);
+        QCOMPARE(open->shortcut(), QKeySequence("Ctrl+O"));
+    }
+
+    // Measured on the offscreen platform with its default font.
+    void sizesFitSmallAndLargeScreens()
+    {
+        MainWindow window;
+        auto* tabs = window.findChild<QTabWidget*>();
+        tabs->setCurrentIndex(1);
+        DesignerParts form(window.findChild<unit::Designer*>());
+        openAllSections(form);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // Every button reachable on a 1366x768 screen: the form scrolls.
+        QVERIFY2(
+            window.minimumSizeHint().height() <= 600, QByteArray::number(window.minimumSizeHint().height()));
+
+        // The first size shows the whole form on a 1280x1024 screen (title
+        // bar and panel take the rest).
+        const QSize first = window.sizeHint().expandedTo(QSize(900, 0));
+        QVERIFY2(first.width() <= 1280 && first.height() <= 960,
+            qPrintable(QString("%1x%2").arg(first.width()).arg(first.height())));
+        window.resize(first);
+        QTest::qWait(50);
+        QVERIFY(!form.scrollArea()->verticalScrollBar()->isVisible());
+        QVERIFY(!form.scrollArea()->horizontalScrollBar()->isVisible());
+        QVERIFY(form.generate()->isVisible());
+    }
+
+    void columnsShowTheirContentIn900Pixels()
+    {
+        MainWindow window;
+        window.findChild<QTabWidget*>()->setCurrentIndex(1);
+        DesignerParts form(window.findChild<unit::Designer*>());
+        openAllSections(form);
+        window.resize(900, 1000);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (QWidget* editor : QList<QWidget*> { form.inputs(), form.outputs(), form.stateVars() }) {
+            DesignerParts::addRow(editor);
+            auto* table = editor->findChild<QTableWidget*>();
+            // The whole type combo box, with its longest entry.
+            const QModelIndex type = table->model()->index(0, 1);
+            std::unique_ptr<QWidget> combo(
+                table->itemDelegate()->createEditor(table->viewport(), QStyleOptionViewItem(), type));
+            QVERIFY(table->columnWidth(1) >= combo->sizeHint().width());
+            // A longer name than fits widens its column.
+            const int before = table->columnWidth(0);
+            table->item(0, 0)->setText("a_rather_long_connector_name");
+            QVERIFY(table->columnWidth(0) > before);
+            QVERIFY(table->columnWidth(0)
+                >= table->fontMetrics().horizontalAdvance("a_rather_long_connector_name"));
+            QTest::qWait(20);
+            QVERIFY2(!table->horizontalScrollBar()->isVisible(), editor->metaObject()->className());
+            int total = 0;
+            for (int col = 0; col < table->columnCount(); ++col)
+                total += table->columnWidth(col);
+            QVERIFY(total <= table->viewport()->width());
+        }
+    }
+
+    void remembersSizePositionAndTab()
+    {
+        QSettings().setValue("userdir", "/some/template");
+        {
+            MainWindow window;
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            window.resize(700, 520);
+            window.findChild<QTabWidget*>()->setCurrentIndex(1);
+            QVERIFY(window.close());
+        }
+        MainWindow again;
+        QCOMPARE(again.findChild<QTabWidget*>()->currentIndex(), 1);
+        QCOMPARE(again.size(), QSize(700, 520));
+        QSettings settings;
+        QCOMPARE(settings.value("userdir").toString(), QString("/some/template"));
+        QCOMPARE(settings.childGroups(), QStringList { "MainWindow" });
+    }
+
     void readableOrEmptyDeviceGetsNoBackup_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -304,7 +481,8 @@ private slots:
                     entries[menu->title()] << action->text() + "|" + action->shortcut().toString();
             }
         }
-        QCOMPARE(entries["&File"], QStringList({ "&Save|Ctrl+S", "&Quit|Ctrl+Q" }));
+        QCOMPARE(entries["&File"],
+            QStringList({ "Open function block...|Ctrl+O", "&Save|Ctrl+S", "&Quit|Ctrl+Q" }));
         QCOMPARE(entries["&Edit"],
             QStringList({ "Undo|Ctrl+Z", "Redo|Ctrl+Shift+Z", "Add directory|Ctrl+Ins",
                 "Add function block|Ins", "Rename|F2", "Remove|Del", "Cut|Ctrl+X", "Paste|Ctrl+V",

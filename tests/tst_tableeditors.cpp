@@ -8,6 +8,7 @@
 #include <QDoubleSpinBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMap>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -488,9 +489,9 @@ private slots:
         // clang-format off
         for (const QString kind : { "connector", "statevar" }) {
             const QByteArray tag = kind.toLatin1() + '/';
-            QTest::newRow(tag + "float") << kind << "float" << 0.0 << 99.99;
+            QTest::newRow(tag + "float") << kind << "float" << -1e9 << 1e9;
             QTest::newRow(tag + "int32") << kind << "int32" << -2147483648.0 << 2147483647.0;
-            QTest::newRow(tag + "uint32") << kind << "uint32" << 0.0 << 2147483647.0;
+            QTest::newRow(tag + "uint32") << kind << "uint32" << 0.0 << 4294967295.0;
             QTest::newRow(tag + "bool") << kind << "bool" << 0.0 << 0.0;
             QTest::newRow(tag + "unknown") << kind << "double" << 0.0 << 0.0;
         }
@@ -517,10 +518,10 @@ private slots:
             QCOMPARE(combo->count(), 2);
             QCOMPARE(combo->currentText(), QStringLiteral("false"));
         } else if (auto* spin = qobject_cast<QDoubleSpinBox*>(editor.get())) {
-            QCOMPARE(type, QStringLiteral("float"));
+            QVERIFY(type != QLatin1String("int32"));
             QCOMPARE(spin->minimum(), minimum);
             QCOMPARE(spin->maximum(), maximum);
-            QCOMPARE(spin->decimals(), 2);
+            QCOMPARE(spin->decimals(), type == QLatin1String("float") ? 6 : 0);
             QCOMPARE(spin->singleStep(), 1.0);
         } else {
             auto* intSpin = qobject_cast<QSpinBox*>(editor.get());
@@ -543,12 +544,20 @@ private slots:
             QTest::newRow(tag + "2.50") << kind << "float" << "2.50" << "2.5";
             QTest::newRow(tag + "3.00") << kind << "float" << "3.00" << "3";
             QTest::newRow(tag + "0.10") << kind << "float" << "0.10" << "0.1";
-            // Keys beyond the range are refused as they are typed.
-            QTest::newRow(tag + "float above range") << kind << "float" << "150" << "15";
-            QTest::newRow(tag + "float negative") << kind << "float" << "-2" << "0";
+            QTest::newRow(tag + "float 123.456") << kind << "float" << "123.456" << "123.456";
+            QTest::newRow(tag + "float six decimals") << kind << "float" << "-0.000001" << "-1e-06";
+            QTest::newRow(tag + "float negative") << kind << "float" << "-2.5" << "-2.5";
+            QTest::newRow(tag + "float highest") << kind << "float" << "999999999.999999" << "999999999.999999";
+            QTest::newRow(tag + "float lowest") << kind << "float" << "-1000000000" << "-1000000000";
+            // Keys beyond the range or the decimals are refused as they are typed.
+            QTest::newRow(tag + "float seventh decimal") << kind << "float" << "0.1234567" << "0.123456";
+            QTest::newRow(tag + "float beyond") << kind << "float" << "10000000000" << "1000000000";
             QTest::newRow(tag + "int32 lowest") << kind << "int32" << "-2147483648" << "-2147483648";
-            QTest::newRow(tag + "uint32 highest") << kind << "uint32" << "2147483647" << "2147483647";
-            QTest::newRow(tag + "uint32 beyond") << kind << "uint32" << "4294967295" << "429496729";
+            QTest::newRow(tag + "int32 beyond") << kind << "int32" << "2147483648" << "214748364";
+            QTest::newRow(tag + "uint32 above int") << kind << "uint32" << "4000000000" << "4000000000";
+            QTest::newRow(tag + "uint32 highest") << kind << "uint32" << "4294967295" << "4294967295";
+            QTest::newRow(tag + "uint32 beyond") << kind << "uint32" << "4294967296" << "429496729";
+            QTest::newRow(tag + "uint32 negative") << kind << "uint32" << "-5" << "0";
         }
         // clang-format on
     }
@@ -568,8 +577,10 @@ private slots:
         QTEST(s.defaultValue(0), "expected");
         // A number equal to the text "0" already there leaves the cell as it was.
         const QVariant stored = s.table->item(0, s.defaultColumn)->data(Qt::EditRole);
+        const QMap<QString, int> storedTypes = { { "float", QMetaType::Double }, { "int32", QMetaType::Int },
+            { "uint32", QMetaType::LongLong } };
         if (stored != QVariant(QStringLiteral("0")))
-            QCOMPARE(stored.typeId(), type == QLatin1String("float") ? QMetaType::Double : QMetaType::Int);
+            QCOMPARE(stored.typeId(), storedTypes.value(type));
     }
 
     void cellValuesLoadIntoEditors_data()
@@ -581,8 +592,10 @@ private slots:
         // clang-format off
         for (const QString kind : { "connector", "statevar" }) {
             const QByteArray tag = kind.toLatin1() + '/';
-            QTest::newRow(tag + "float") << kind << "float" << "12.25" << "12.25";
-            QTest::newRow(tag + "float below range") << kind << "float" << "-4" << "0.00";
+            QTest::newRow(tag + "float") << kind << "float" << "12.25" << "12.250000";
+            QTest::newRow(tag + "float negative") << kind << "float" << "-4" << "-4.000000";
+            QTest::newRow(tag + "float below range") << kind << "float" << "-2e9" << "-1000000000.000000";
+            QTest::newRow(tag + "uint32 above int") << kind << "uint32" << "4294967295" << "4294967295";
             QTest::newRow(tag + "int32 negative") << kind << "int32" << "-7" << "-7";
             QTest::newRow(tag + "uint32 negative") << kind << "uint32" << "-7" << "0";
             QTest::newRow(tag + "bool exact") << kind << "bool" << "true" << "true";

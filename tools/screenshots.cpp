@@ -7,6 +7,7 @@
 #include "device/View.h"
 #include "fs/UserPaths.h"
 #include "unit/Designer.h"
+#include "unit/OpenDialog.h"
 #include "unit/Registry.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QTabWidget>
@@ -110,9 +112,17 @@ int main(int argc, char* argv[])
     QApplication::sendEvent(view, &menuKey);
     settle();
 
+    // "Open function block..." with a part of an id typed.
+    unit::OpenDialog open(&window);
+    open.show();
+    open.findChild<QLineEdit*>()->setText(QStringLiteral("ga"));
+    settle();
+    open.grab().save(out + "/open-function-block.png");
+    open.close();
+
     tabs->setCurrentIndex(1);
     fillDesigner(window.findChild<unit::Designer*>());
-    window.resize(720, window.sizeHint().height());
+    window.resize(window.sizeHint().expandedTo(QSize(900, 0)));
     settle();
     window.grab().save(out + "/designer.png");
     return 0;

@@ -105,6 +105,18 @@
             <numerusform>Einträge mit nicht installiertem Funktionsbaustein: %n</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Open function block...</source>
+        <translation>Funktionsbaustein öffnen...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>The function block designer holds input that was not generated. Close anyway?</source>
+        <translation>Der Funktionsbaustein-Designer enthält Eingaben, die nicht generiert wurden. Trotzdem schließen?</translation>
+    </message>
 </context>
 <context>
     <name>device::Model</name>
@@ -361,6 +373,73 @@
         <source>PNG files (*.png)</source>
         <translation>PNG-Dateien (*.png)</translation>
     </message>
+    <message>
+        <source>Open function block</source>
+        <translation>Funktionsbaustein öffnen</translation>
+    </message>
+    <message>
+        <source>The file %1 cannot be read.</source>
+        <translation>Die Datei %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The file %1 is not well-formed XML.</source>
+        <translation>Die Datei %1 ist kein wohlgeformtes XML.</translation>
+    </message>
+    <message>
+        <source>The file %1 describes no function block.</source>
+        <translation>Die Datei %1 beschreibt keinen Funktionsbaustein.</translation>
+    </message>
+    <message>
+        <source>The function block designer holds input that was not generated. Replace it with the function block %1?</source>
+        <translation>Der Funktionsbaustein-Designer enthält Eingaben, die nicht generiert wurden. Durch den Funktionsbaustein %1 ersetzen?</translation>
+    </message>
+    <message>
+        <source>%1 holds more than the form can show. Generating this function block again would drop:</source>
+        <translation>%1 enthält mehr, als das Formular zeigen kann. Ein erneutes Generieren dieses Funktionsbausteins würde verwerfen:</translation>
+    </message>
+    <message>
+        <source>The icon file %1 does not exist.</source>
+        <translation>Die Symboldatei %1 existiert nicht.</translation>
+    </message>
+    <message>
+        <source>It holds the function block %1, which would be replaced.</source>
+        <translation>Es enthält den Funktionsbaustein %1, der ersetzt würde.</translation>
+    </message>
+</context>
+<context>
+    <name>unit::OpenDialog</name>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Other file...</source>
+        <translation>Andere Datei...</translation>
+    </message>
+    <message>
+        <source>Open function block</source>
+        <translation>Funktionsbaustein öffnen</translation>
+    </message>
+    <message>
+        <source>Part of the unit id</source>
+        <translation>Teil der Baustein-ID</translation>
+    </message>
+    <message>
+        <source>&amp;Find:</source>
+        <translation>&amp;Suchen:</translation>
+    </message>
+    <message>
+        <source>Unit id</source>
+        <translation>Baustein-ID</translation>
+    </message>
+    <message>
+        <source>Directory</source>
+        <translation>Verzeichnis</translation>
+    </message>
+    <message>
+        <source>Function block descriptions (unit.xml)</source>
+        <translation>Funktionsbaustein-Beschreibungen (unit.xml)</translation>
+    </message>
 </context>
 <context>
     <name>unit::StateVarEditor</name>
@@ -375,6 +454,77 @@
     <message>
         <source>Default value</source>
         <translation>Standardwert</translation>
+    </message>
+</context>
+<context>
+    <name>unit::UnitFile</name>
+    <message>
+        <source>type templates</source>
+        <translation>Typvorlagen</translation>
+    </message>
+    <message>
+        <source>the element %1</source>
+        <translation>das Element %1</translation>
+    </message>
+    <message>
+        <source>the attribute %1 of %2</source>
+        <translation>das Attribut %1 von %2</translation>
+    </message>
+    <message>
+        <source>the layout of state variables</source>
+        <translation>die Anordnung der Zustandsvariablen</translation>
+    </message>
+    <message>
+        <source>the layout of %1, which is no connector</source>
+        <translation>die Anordnung von %1, das kein Anschluss ist</translation>
+    </message>
+    <message>
+        <source>the side %1 of the connector %2</source>
+        <translation>die Seite %1 des Anschlusses %2</translation>
+    </message>
+    <message>
+        <source>the display %1 of the connector %2</source>
+        <translation>die Anzeige %1 des Anschlusses %2</translation>
+    </message>
+    <message>
+        <source>the descriptions of state variables</source>
+        <translation>die Beschreibungen der Zustandsvariablen</translation>
+    </message>
+    <message>
+        <source>the description of %1, which is no connector</source>
+        <translation>die Beschreibung von %1, das kein Anschluss ist</translation>
+    </message>
+    <message>
+        <source>the plug-in %1 of the type %2</source>
+        <translation>das Plugin %1 vom Typ %2</translation>
+    </message>
+    <message>
+        <source>the simulation plug-in %1</source>
+        <translation>das Simulations-Plugin %1</translation>
+    </message>
+    <message>
+        <source>the icon %1, which is no file in the unit&apos;s icons directory</source>
+        <translation>das Symbol %1, das keine Datei im Symbolverzeichnis des Bausteins ist</translation>
+    </message>
+    <message>
+        <source>the file&apos;s own formatting and order</source>
+        <translation>die eigene Formatierung und Reihenfolge der Datei</translation>
+    </message>
+    <message>
+        <source>the further function block %1</source>
+        <translation>den weiteren Funktionsbaustein %1</translation>
+    </message>
+    <message>
+        <source>translations</source>
+        <translation>Übersetzungen</translation>
+    </message>
+    <message>
+        <source>comments</source>
+        <translation>Kommentare</translation>
+    </message>
+    <message>
+        <source>processing instructions and document type declarations</source>
+        <translation>Verarbeitungsanweisungen und Dokumenttyp-Deklarationen</translation>
     </message>
 </context>
 <context>

@@ -1,19 +1,25 @@
 #include "unit/Designer.h"
 
+#include "fs/File.h"
 #include "kiv/qt/gui/widgets/LabeledLineEdit.h"
 #include "unit/ConnectorEditor.h"
 #include "unit/Exception.h"
 #include "unit/Generator.h"
 #include "unit/NameValidator.h"
+#include "unit/Registry.h"
 #include "unit/StateVarEditor.h"
+#include "unit/UnitFile.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStringDecoder>
 #include <QVBoxLayout>
 
 using kiv::qt::gui::widgets::LabeledLineEdit;
@@ -40,6 +46,65 @@ void addStateVars(Generator& generator, const StateVarEditor* editor)
         generator.addStateVar(editor->name(row), editor->type(row), editor->defaultValue(row));
 }
 
+void fillEditor(VariableTableEditor* editor, const QList<Generator::VariableDescriptor>& variables)
+{
+    editor->clear();
+    for (const Generator::VariableDescriptor& variable : variables)
+        editor->appendRow(variable);
+}
+
+// The text of a C++ string literal that starts at from; the position after
+// its closing quote goes to end. Null when the literal does not close.
+QString cppStringAt(const QString& line, int from, int& end)
+{
+    QString text = QLatin1String("");
+    for (int i = from; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (c == QLatin1Char('"')) {
+            end = i + 1;
+            return text;
+        }
+        if (c == QLatin1Char('\\') && i + 1 < line.size())
+            ++i;
+        text += line.at(i);
+    }
+    return {};
+}
+
+// Vendor and name from the simulation plug-in's main.cpp, when it is still
+// the skeleton this program wrote for the id; a file the user changed says
+// nothing reliable.
+QPair<QString, QString> skeletonVendorAndName(const QString& unitDir, const QString& id)
+{
+    const fs::ReadResult file
+        = fs::readFile(unitDir + QLatin1String("/plugin/simulation/main.cpp"), fs::unitFileLimit);
+    if (!file.ok())
+        return {};
+    QStringDecoder decode(QStringConverter::System);
+    const QString content = decode(file.bytes);
+    const QString start = QStringLiteral("BEGIN_SIMULATION_INTERFACE( \"");
+    const QString separator = QStringLiteral(", \"");
+    const QString close = QStringLiteral("\" )");
+    for (const QString& line : content.split(QLatin1Char('\n'))) {
+        if (!line.startsWith(start) || !line.endsWith(close))
+            continue;
+        int end = 0;
+        const QString vendor = cppStringAt(line, start.size(), end);
+        if (vendor.isNull() || line.mid(end, separator.size()) != separator)
+            return {};
+        const int nameStart = end + separator.size();
+        const QString name = line.mid(nameStart, line.size() - close.size() - nameStart);
+        Generator skeleton(false);
+        skeleton.setVendor(vendor);
+        skeleton.setName(name);
+        skeleton.setId(id);
+        if (skeleton.unitSimMainCpp() != file.bytes)
+            return {};
+        return { vendor, name };
+    }
+    return {};
+}
+
 } // namespace
 
 Designer::Designer(QWidget* parent)
@@ -61,6 +126,7 @@ Designer::Designer(QWidget* parent)
     , _clearButton(new QPushButton(tr("Clear")))
     , _generateButton(new QPushButton(tr("Generate")))
     , _browseButton(new QPushButton(tr("Browse...")))
+    , _form(new QWidget)
 {
     _autoFillButton->setEnabled(false);
     _generateButton->setEnabled(false);
@@ -84,7 +150,15 @@ Designer::Designer(QWidget* parent)
     buttonRow->addWidget(_generateButton);
     buttonRow->addStretch();
 
-    auto* layout = new QVBoxLayout(this);
+    // The form scrolls inside its tab, so that a small screen reaches every button.
+    auto* scrollArea = new QScrollArea;
+    scrollArea->setFrameShape(QFrame::NoFrame);
+    scrollArea->setWidgetResizable(true);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scrollArea);
+
+    auto* layout = new QVBoxLayout(_form);
     layout->addWidget(_vendorEdit);
     layout->addWidget(_nameEdit);
     layout->addWidget(_idEdit);
@@ -100,6 +174,7 @@ Designer::Designer(QWidget* parent)
     layout->addLayout(buttonRow);
     // With the sections closed, a tall window keeps the fields together at the top.
     layout->addStretch();
+    scrollArea->setWidget(_form);
 
     const QList<QPair<QCheckBox*, QWidget*>> sections = {
         { _inputsCheck, _inputEditor },
@@ -117,6 +192,70 @@ Designer::Designer(QWidget* parent)
     connect(_clearButton, &QPushButton::clicked, this, &Designer::clear);
     connect(_generateButton, &QPushButton::clicked, this, &Designer::on_generate_clicked);
     connect(_browseButton, &QPushButton::clicked, this, &Designer::on_browseIcons_clicked);
+
+    _unchanged = content();
+}
+
+bool Designer::open(const QString& unitFile)
+{
+    const UnitFile unit = UnitFile::read(unitFile);
+    const QString title = tr("Open function block");
+    switch (unit.status) {
+    case UnitFile::Ok:
+        break;
+    case UnitFile::Unreadable:
+        QMessageBox::critical(this, title, tr("The file %1 cannot be read.").arg(unitFile));
+        return false;
+    case UnitFile::Malformed:
+        QMessageBox::critical(this, title, tr("The file %1 is not well-formed XML.").arg(unitFile));
+        return false;
+    case UnitFile::NotAUnit:
+        QMessageBox::critical(this, title, tr("The file %1 describes no function block.").arg(unitFile));
+        return false;
+    }
+
+    if (holdsInput()
+        && QMessageBox::question(this, title,
+               tr("The function block designer holds input that was not generated. Replace it with the "
+                  "function block %1?")
+                   .arg(unit.id),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            != QMessageBox::Yes)
+        return false;
+
+    const QString unitDir = QFileInfo(unitFile).absolutePath();
+    const QPair<QString, QString> vendorAndName = skeletonVendorAndName(unitDir, unit.id);
+    fill(unit, vendorAndName.first, vendorAndName.second);
+    _openedDir = unitDir;
+    _openedId = unit.id;
+    _unchanged = content();
+
+    if (!unit.dropped.isEmpty()) {
+        QStringList lines = { tr("%1 holds more than the form can show. Generating this function block again "
+                                 "would drop:")
+                                  .arg(unitFile) };
+        for (const QString& what : unit.dropped)
+            lines << QLatin1String("- ") + what;
+        QMessageBox::warning(this, title, lines.join(QLatin1Char('\n')));
+    }
+    return true;
+}
+
+QSize Designer::sizeHint() const
+{
+    QSize size = _form->sizeHint();
+    for (const QWidget* editor : { static_cast<QWidget*>(_inputEditor), static_cast<QWidget*>(_outputEditor),
+             static_cast<QWidget*>(_stateVarEditor) }) {
+        if (editor->isHidden())
+            size = QSize(qMax(size.width(), editor->sizeHint().width()),
+                size.height() + editor->sizeHint().height() + _form->layout()->spacing());
+    }
+    return size;
+}
+
+bool Designer::holdsInput() const
+{
+    return content() != _unchanged;
 }
 
 void Designer::on_autoFill_clicked()
@@ -148,11 +287,18 @@ void Designer::on_generate_clicked()
         }
     }
 
+    const QString icon = text(_iconEdit).trimmed();
+    const QFileInfo iconFile(icon);
+    if (!icon.isEmpty() && !(iconFile.isFile() && iconFile.isReadable())) {
+        QMessageBox::critical(this, tr("Error"), tr("The icon file %1 does not exist.").arg(icon));
+        return;
+    }
+
     generator.setVendor(text(_vendorEdit).trimmed());
     generator.setName(text(_nameEdit).trimmed());
     generator.setId(text(_idEdit).trimmed());
     generator.setGuiName(text(_guiNameEdit).trimmed());
-    generator.setIcon(text(_iconEdit).trimmed());
+    generator.setIcon(icon);
     generator.setPluginBaseName(text(_pluginBaseNameEdit).trimmed());
 
     if (_inputsCheck->isChecked())
@@ -162,21 +308,12 @@ void Designer::on_generate_clicked()
     if (_stateVarsCheck->isChecked())
         addStateVars(generator, _stateVarEditor);
 
+    if (!_openedDir.isEmpty() && text(_idEdit).trimmed() == _openedId)
+        generator.setUnitDir(_openedDir);
+
     bool overwrite = false;
-    if (generator.directoryExists()) {
-        const QString question = QStringList {
-            tr("The target directory %1 already exists. Shall existing XML and CMake files be "
-               "overwritten (this does not affect C++ source and header files)?")
-                .arg(generator.path()),
-            tr("If you say \"no\", an alternative directory name will be chosen."),
-            tr("Please note that this will not affect the device structure."),
-        }.join(QLatin1Char('\n'));
-        const QMessageBox::StandardButton answer = QMessageBox::question(this, tr("Target directory exists"),
-            question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        if (answer != QMessageBox::Yes && answer != QMessageBox::No)
-            return;
-        overwrite = answer == QMessageBox::Yes;
-    }
+    if (!askOverwrite(generator, overwrite))
+        return;
 
     try {
         generator.generate(overwrite);
@@ -206,6 +343,38 @@ void Designer::on_generate_clicked()
     clear();
 }
 
+bool Designer::askOverwrite(Generator& generator, bool& overwrite)
+{
+    overwrite = false;
+    if (!generator.directoryExists())
+        return true;
+
+    QStringList lines = {
+        tr("The target directory %1 already exists. Shall existing XML and CMake files be "
+           "overwritten (this does not affect C++ source and header files)?")
+            .arg(generator.path()),
+        tr("If you say \"no\", an alternative directory name will be chosen."),
+        tr("Please note that this will not affect the device structure."),
+    };
+    // Two names can share a directory ("Belt Speed", "BeltSpeed"): one Enter
+    // must not replace another block, whose device entries would then name nothing.
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    const fs::ReadResult existing
+        = fs::readFile(generator.path() + QLatin1String("/unit.xml"), fs::unitFileLimit);
+    const QStringList ids = existing.ok() ? Registry::declaredIds(existing.bytes) : QStringList();
+    if (!ids.isEmpty() && !ids.contains(text(_idEdit).trimmed())) {
+        lines << tr("It holds the function block %1, which would be replaced.").arg(ids.first());
+        defaultButton = QMessageBox::No;
+    }
+    const QMessageBox::StandardButton answer
+        = QMessageBox::question(this, tr("Target directory exists"), lines.join(QLatin1Char('\n')),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, defaultButton);
+    if (answer != QMessageBox::Yes && answer != QMessageBox::No)
+        return false;
+    overwrite = answer == QMessageBox::Yes;
+    return true;
+}
+
 void Designer::on_browseIcons_clicked()
 {
     // Qt's own dialog: it behaves alike on every desktop and stays reachable
@@ -233,6 +402,46 @@ void Designer::clear()
     _outputEditor->clear();
     _autoFillButton->setEnabled(false);
     _generateButton->setEnabled(false);
+    _openedDir.clear();
+    _openedId.clear();
+    _unchanged = content();
+}
+
+QStringList Designer::content() const
+{
+    QStringList texts;
+    for (const LabeledLineEdit* edit :
+        { _vendorEdit, _nameEdit, _idEdit, _guiNameEdit, _iconEdit, _pluginBaseNameEdit })
+        texts << text(edit);
+    texts << QString::number(_withDialogCheck->isChecked());
+    for (const ConnectorEditor* editor : { _inputEditor, _outputEditor }) {
+        for (int row = 0; row < editor->numConnectors(); ++row)
+            texts << editor->name(row) << editor->type(row) << editor->description(row)
+                  << editor->defaultValue(row) << QString::number(editor->hidden(row));
+        texts << QStringLiteral("|");
+    }
+    for (int row = 0; row < _stateVarEditor->numStateVars(); ++row)
+        texts << _stateVarEditor->name(row) << _stateVarEditor->type(row)
+              << _stateVarEditor->defaultValue(row);
+    return texts;
+}
+
+void Designer::fill(const UnitFile& unit, const QString& vendor, const QString& name)
+{
+    _vendorEdit->lineEdit()->setText(vendor);
+    _nameEdit->lineEdit()->setText(name);
+    _idEdit->lineEdit()->setText(unit.id);
+    _guiNameEdit->lineEdit()->setText(unit.guiName);
+    _iconEdit->lineEdit()->setText(unit.iconPath);
+    _pluginBaseNameEdit->lineEdit()->setText(unit.pluginBaseName);
+    _withDialogCheck->setChecked(unit.withDialog);
+    fillEditor(_inputEditor, unit.inputs);
+    fillEditor(_outputEditor, unit.outputs);
+    fillEditor(_stateVarEditor, unit.stateVars);
+    _inputsCheck->setChecked(!unit.inputs.isEmpty());
+    _outputsCheck->setChecked(!unit.outputs.isEmpty());
+    _stateVarsCheck->setChecked(!unit.stateVars.isEmpty());
+    on_textChanged();
 }
 
 } // namespace unit

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 class QCheckBox;
@@ -12,7 +13,9 @@ class LabeledLineEdit;
 namespace unit {
 
 class ConnectorEditor;
+class Generator;
 class StateVarEditor;
+class UnitFile;
 
 // The form in which the user describes a new function block and has its
 // plug-in project generated.
@@ -23,6 +26,19 @@ class Designer : public QWidget
 public:
     explicit Designer(QWidget* parent = nullptr);
 
+    // Fills the form with the function block that unitFile describes, so that
+    // it can be changed and generated again in its own directory. Asks first
+    // when the form holds input; tells the user what the file holds beyond
+    // the form. False when nothing was opened.
+    bool open(const QString& unitFile);
+    // Whether the form holds something typed since it was last empty, opened
+    // or generated.
+    bool holdsInput() const;
+
+    // The whole form with every section open, however little of it a small
+    // window shows.
+    QSize sizeHint() const override;
+
 private slots:
     void on_autoFill_clicked();
     void on_generate_clicked();
@@ -31,6 +47,13 @@ private slots:
     void clear();
 
 private:
+    // Everything the user can type into the form, for noticing changes.
+    QStringList content() const;
+    void fill(const UnitFile& unit, const QString& vendor, const QString& name);
+    // Asks whether an existing target directory may be overwritten; false
+    // when the user cancels.
+    bool askOverwrite(Generator& generator, bool& overwrite);
+
     kiv::qt::gui::widgets::LabeledLineEdit* _vendorEdit;
     kiv::qt::gui::widgets::LabeledLineEdit* _nameEdit;
     kiv::qt::gui::widgets::LabeledLineEdit* _idEdit;
@@ -48,6 +71,12 @@ private:
     QPushButton* _clearButton;
     QPushButton* _generateButton;
     QPushButton* _browseButton;
+    QWidget* _form;
+    // The block the form was filled from: generating the same id again
+    // writes into its directory.
+    QString _openedDir;
+    QString _openedId;
+    QStringList _unchanged;
 };
 
 } // namespace unit

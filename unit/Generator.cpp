@@ -170,6 +170,12 @@ void Generator::setPluginBaseName(const QString& pluginBaseName)
     _pluginBaseName = pluginBaseName;
 }
 
+void Generator::setUnitDir(const QString& unitDir)
+{
+    _unitDir = QDir::cleanPath(QDir(unitDir).absolutePath());
+    _path.clear();
+}
+
 void Generator::addConnector(ConnectorType type, const QString& name, const QString& varType,
     const QString& description, const QString& defaultValue, bool hidden)
 {
@@ -184,13 +190,13 @@ void Generator::addStateVar(const QString& name, const QString& varType, const Q
 
 bool Generator::directoryExists() const
 {
-    const QString functionBlockDir = prepareFunctionBlockDir();
-    return fs::UserPaths::hasEntry(
-        functionBlockDir + QLatin1Char('/') + dirBaseName() + QLatin1String(".unit"));
+    return fs::UserPaths::hasEntry(targetParent() + QLatin1Char('/') + targetName());
 }
 
 QString Generator::path()
 {
+    if (_path.isEmpty() && !_unitDir.isEmpty())
+        _path = _unitDir;
     if (_path.isEmpty())
         _path = QDir::cleanPath(QDir::fromNativeSeparators(
             fs::UserPaths::functionBlocksPath() + dirBaseName() + QLatin1String(".unit")));
@@ -199,9 +205,11 @@ QString Generator::path()
 
 void Generator::generate(bool overwrite)
 {
-    const QString functionBlockDir = prepareFunctionBlockDir();
-    const QString base = dirBaseName();
-    QString target = base + QLatin1String(".unit");
+    const QString functionBlockDir = targetParent();
+    QString target = targetName();
+    QString base = target;
+    if (base.endsWith(QLatin1String(".unit")))
+        base.chop(5);
     if (!overwrite && fs::UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + target)) {
         for (qint64 n = 0;; ++n) {
             target = QStringLiteral("%1_%2.unit").arg(base, QString::number(n));
@@ -246,6 +254,20 @@ void Generator::generate(bool overwrite)
 QString Generator::dirBaseName() const
 {
     return _name.toLower().remove(QLatin1Char(' '));
+}
+
+QString Generator::targetParent() const
+{
+    if (_unitDir.isEmpty())
+        return prepareFunctionBlockDir();
+    return QFileInfo(_unitDir).absolutePath();
+}
+
+QString Generator::targetName() const
+{
+    if (_unitDir.isEmpty())
+        return dirBaseName() + QLatin1String(".unit");
+    return QFileInfo(_unitDir).fileName();
 }
 
 QString Generator::className() const

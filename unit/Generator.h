@@ -43,6 +43,9 @@ public:
     void setGuiName(const QString& guiName);
     void setIcon(const QString& icon);
     void setPluginBaseName(const QString& pluginBaseName);
+    // A block opened from its directory is regenerated there, wherever that
+    // lies, instead of below the function block directory.
+    void setUnitDir(const QString& unitDir);
 
     void addConnector(ConnectorType type, const QString& name, const QString& varType,
         const QString& description, const QString& defaultValue, bool hidden);
@@ -75,6 +78,9 @@ public:
 
 private:
     QString dirBaseName() const;
+    // The directory that holds the target and the target's own name.
+    QString targetParent() const;
+    QString targetName() const;
     QString className() const;
     QByteArray cmakeScript(const QString& suffix, const QString& recipe) const;
     QByteArray entryFile(const QString& plugin, const QString& interfaceMacro, const QString& listMacro,
@@ -94,6 +100,7 @@ private:
     QString _iconFileName;
     QString _pluginBaseName;
     QString _path;
+    QString _unitDir;
     QList<VariableDescriptor> _inputs;
     QList<VariableDescriptor> _outputs;
     QList<VariableDescriptor> _stateVars;

@@ -4,6 +4,8 @@
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <limits>
 
@@ -36,17 +38,27 @@ QWidget* VariableTableDelegate::createEditor(
         return new QLineEdit(parent);
     case EditorKind::Combo: {
         auto* combo = new QComboBox(parent);
-        combo->addItems(_columns.at(index.column()) == Column::Type ? typeNames() : boolNames());
+        combo->addItems(comboEntries(index));
         return combo;
     }
-    case EditorKind::DoubleSpin:
-        // Deliberately left at the toolkit's 0.00 to 99.99 with two decimals.
-        return new QDoubleSpinBox(parent);
+    case EditorKind::DoubleSpin: {
+        // Six decimals up to a billion: every value keeps its 15 significant
+        // digits in the stored text.
+        auto* spin = new QDoubleSpinBox(parent);
+        spin->setDecimals(6);
+        spin->setRange(-1e9, 1e9);
+        return spin;
+    }
     case EditorKind::IntSpin: {
         auto* spin = new QSpinBox(parent);
-        // uint32 stops at the largest value an int can carry through the table.
-        const int minimum = rowType(index) == QLatin1String("uint32") ? 0 : std::numeric_limits<int>::min();
-        spin->setRange(minimum, std::numeric_limits<int>::max());
+        spin->setRange(std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+        return spin;
+    }
+    case EditorKind::UIntSpin: {
+        // A QSpinBox ends at the int range; a double holds every uint32 exactly.
+        auto* spin = new QDoubleSpinBox(parent);
+        spin->setDecimals(0);
+        spin->setRange(0, std::numeric_limits<quint32>::max());
         return spin;
     }
     }
@@ -68,6 +80,7 @@ void VariableTableDelegate::setEditorData(QWidget* editor, const QModelIndex& in
             combo->setCurrentIndex(combo->findText(value.toString()));
         return;
     case EditorKind::DoubleSpin:
+    case EditorKind::UIntSpin:
         if (auto* spin = qobject_cast<QDoubleSpinBox*>(editor))
             spin->setValue(value.toDouble());
         return;
@@ -112,7 +125,33 @@ void VariableTableDelegate::setModelData(
             model->setData(index, spin->value(), Qt::EditRole);
         }
         return;
+    case EditorKind::UIntSpin:
+        if (auto* spin = qobject_cast<QDoubleSpinBox*>(editor)) {
+            spin->interpretText();
+            // An integer, so that the cell reads in plain decimal.
+            model->setData(index, qlonglong(spin->value()), Qt::EditRole);
+        }
+        return;
     }
+}
+
+QSize VariableTableDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QSize size = QItemDelegate::sizeHint(option, index);
+    if (editorKind(index) != EditorKind::Combo)
+        return size;
+    // The column shows the whole combo box once a cell is edited.
+    int widest = 0;
+    for (const QString& entry : comboEntries(index))
+        widest = qMax(widest, option.fontMetrics.horizontalAdvance(entry));
+    if (!option.widget)
+        return size;
+    QStyleOptionComboBox combo;
+    combo.initFrom(option.widget);
+    combo.fontMetrics = option.fontMetrics;
+    const QSize box = option.widget->style()->sizeFromContents(
+        QStyle::CT_ComboBox, &combo, QSize(widest, option.fontMetrics.height()), option.widget);
+    return size.expandedTo(box);
 }
 
 VariableTableDelegate::EditorKind VariableTableDelegate::editorKind(const QModelIndex& index) const
@@ -132,8 +171,10 @@ VariableTableDelegate::EditorKind VariableTableDelegate::editorKind(const QModel
     const QString type = rowType(index);
     if (type == QLatin1String("float"))
         return EditorKind::DoubleSpin;
-    if (type == QLatin1String("int32") || type == QLatin1String("uint32"))
+    if (type == QLatin1String("int32"))
         return EditorKind::IntSpin;
+    if (type == QLatin1String("uint32"))
+        return EditorKind::UIntSpin;
     if (type == QLatin1String("bool"))
         return EditorKind::Combo;
     return EditorKind::None;
@@ -142,6 +183,11 @@ VariableTableDelegate::EditorKind VariableTableDelegate::editorKind(const QModel
 QString VariableTableDelegate::rowType(const QModelIndex& index) const
 {
     return index.siblingAtColumn(indexOf(Column::Type)).data().toString();
+}
+
+QStringList VariableTableDelegate::comboEntries(const QModelIndex& index) const
+{
+    return _columns.at(index.column()) == Column::Type ? typeNames() : boolNames();
 }
 
 bool VariableTableDelegate::nameClashes(const QString& trimmed, const QModelIndex& index) const

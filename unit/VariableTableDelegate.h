@@ -25,17 +25,19 @@ public:
         QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 protected:
     VariableTableDelegate(const Columns& columns, QObject* parent);
 
 private:
-    enum class EditorKind { None, LineEdit, Combo, DoubleSpin, IntSpin };
+    enum class EditorKind { None, LineEdit, Combo, DoubleSpin, IntSpin, UIntSpin };
 
     // Decided anew at every call: the default value's editor follows the
     // row's type as it stands at that moment.
     EditorKind editorKind(const QModelIndex& index) const;
     QString rowType(const QModelIndex& index) const;
+    QStringList comboEntries(const QModelIndex& index) const;
     bool nameClashes(const QString& trimmed, const QModelIndex& index) const;
 
     const Columns _columns;

@@ -34,6 +34,11 @@ QToolButton* iconButton(const QString& objectName, const QString& iconPath, cons
     return button;
 }
 
+QString boolText(bool value)
+{
+    return VariableTableDelegate::boolNames().at(value ? 1 : 0);
+}
+
 } // namespace
 
 VariableTableEditor::VariableTableEditor(QWidget* parent)
@@ -54,6 +59,8 @@ VariableTableEditor::VariableTableEditor(QWidget* parent)
     buttons->addStretch();
 
     auto* layout = new QHBoxLayout(this);
+    // Flush with the form's fields above and below.
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(_table);
     layout->addLayout(buttons);
 
@@ -82,6 +89,50 @@ void VariableTableEditor::clear()
     _table->setHorizontalHeaderLabels(headerLabels());
     _table->resizeColumnsToContents();
     updateButtons();
+}
+
+void VariableTableEditor::appendRow(const Generator::VariableDescriptor& variable)
+{
+    const int row = _table->rowCount();
+    _table->insertRow(row);
+    const VariableTableDelegate::Columns& columns = _delegate->columns();
+    for (int col = 0; col < columns.size(); ++col) {
+        auto* item = new QTableWidgetItem;
+        switch (columns.at(col)) {
+        case Column::Name:
+            item->setText(variable.name);
+            break;
+        case Column::Type:
+            item->setText(variable.type);
+            break;
+        case Column::Description:
+            item->setText(variable.description);
+            break;
+        case Column::DefaultValue:
+            item->setText(variable.defaultValue);
+            break;
+        case Column::Hidden:
+            item->setText(boolText(variable.hidden));
+            break;
+        }
+        _table->setItem(row, col, item);
+        if (columns.at(col) == Column::DefaultValue)
+            item->setData(Qt::UserRole, variable.type);
+    }
+    widenColumns();
+    updateButtons();
+}
+
+QSize VariableTableEditor::sizeHint() const
+{
+    constexpr int shownRows = 4;
+    const int tableHeight = _table->horizontalHeader()->sizeHint().height()
+        + shownRows * _table->verticalHeader()->defaultSectionSize() + 2 * _table->frameWidth();
+    const QMargins margins = layout()->contentsMargins();
+    const int buttonsHeight = layout()->itemAt(1)->sizeHint().height();
+    QSize size = QWidget::sizeHint();
+    size.setHeight(qMax(tableHeight, buttonsHeight) + margins.top() + margins.bottom());
+    return size;
 }
 
 QString VariableTableEditor::name(int row) const
@@ -123,32 +174,8 @@ void VariableTableEditor::on_addBtn_clicked()
         ++number;
     const QString name = prefix + QString::number(number);
 
-    const int row = _table->rowCount();
-    _table->insertRow(row);
-    const VariableTableDelegate::Columns& columns = _delegate->columns();
-    for (int col = 0; col < columns.size(); ++col) {
-        auto* item = new QTableWidgetItem;
-        switch (columns.at(col)) {
-        case Column::Name:
-            item->setText(name);
-            break;
-        case Column::Type:
-            item->setText(QStringLiteral("float"));
-            break;
-        case Column::Description:
-            item->setText(newDescription(number, name));
-            break;
-        case Column::DefaultValue:
-            item->setText(QStringLiteral("0"));
-            break;
-        case Column::Hidden:
-            item->setText(QStringLiteral("false"));
-            break;
-        }
-        _table->setItem(row, col, item);
-        if (columns.at(col) == Column::DefaultValue)
-            item->setData(Qt::UserRole, QStringLiteral("float"));
-    }
+    appendRow(Generator::VariableDescriptor(
+        name, QStringLiteral("float"), newDescription(number, name), QStringLiteral("0"), false));
     updateButtons();
 }
 
@@ -172,7 +199,10 @@ void VariableTableEditor::on_downBtn_clicked()
 
 void VariableTableEditor::on_table_itemChanged(QTableWidgetItem* item)
 {
-    if (!item || item->tableWidget() != _table || item->column() != column(Column::Type))
+    if (!item || item->tableWidget() != _table)
+        return;
+    widenColumns();
+    if (item->column() != column(Column::Type))
         return;
     // The row being added has no default value cell yet when its type is set.
     QTableWidgetItem* value = _table->item(item->row(), column(Column::DefaultValue));
@@ -210,6 +240,16 @@ bool VariableTableEditor::nameTaken(const QString& name) const
             return true;
     }
     return false;
+}
+
+void VariableTableEditor::widenColumns()
+{
+    for (int col = 0; col < _table->columnCount(); ++col) {
+        const int width = _table->columnWidth(col);
+        _table->resizeColumnToContents(col);
+        if (_table->columnWidth(col) < width)
+            _table->setColumnWidth(col, width);
+    }
 }
 
 void VariableTableEditor::moveCurrentRow(int step)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "unit/Generator.h"
 #include "unit/VariableTableDelegate.h"
 
 #include <QStringList>
@@ -22,10 +23,17 @@ public:
     ~VariableTableEditor() override;
 
     void clear();
+    // A row with the variable's values as they stand, for a block read back
+    // from its files; the description and hidden flag go only where the
+    // table has such columns.
+    void appendRow(const Generator::VariableDescriptor& variable);
 
     QString name(int row) const;
     QString type(int row) const;
     QString defaultValue(int row) const;
+
+    // Room for a few rows: the form with all its tables fits a common screen.
+    QSize sizeHint() const override;
 
 protected:
     explicit VariableTableEditor(QWidget* parent);
@@ -52,6 +60,8 @@ private:
 
     int column(VariableTableDelegate::Column column) const;
     bool nameTaken(const QString& name) const;
+    // Columns grow to what they show, never shrink under the user's hands.
+    void widenColumns();
     // Exchanges the current row with its neighbour above (-1) or below (+1).
     void moveCurrentRow(int step);
 

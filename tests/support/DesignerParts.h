@@ -5,6 +5,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QString>
 #include <QTest>
 #include <QToolButton>
@@ -24,7 +25,10 @@ public:
     {
     }
 
-    QLayoutItem* item(int index) const { return _designer->layout()->itemAt(index); }
+    // The form's own layout, inside the area that scrolls it.
+    QLayout* formLayout() const { return scrollArea()->widget()->layout(); }
+    QScrollArea* scrollArea() const { return _designer->findChild<QScrollArea*>(); }
+    QLayoutItem* item(int index) const { return formLayout()->itemAt(index); }
     template <typename T> T* at(int index) const { return qobject_cast<T*>(item(index)->widget()); }
     QGroupBox* guiInfo() const { return at<QGroupBox>(3); }
     QLayout* iconRow() const { return guiInfo()->layout()->itemAt(1)->layout(); }

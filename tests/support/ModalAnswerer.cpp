@@ -69,6 +69,8 @@ void ModalAnswerer::answerBox(QMessageBox* box, const QString& answer)
                 .join('|');
     if (pressed)
         pressed->click();
+    else if (answer == QLatin1String("Return"))
+        QTest::keyClick(box, Qt::Key_Return);
     else
         QTest::keyClick(box, Qt::Key_Escape);
 }

@@ -20,7 +20,8 @@ class ModalAnswerer : public QObject
 {
 public:
     // A message box answer is the name of a standard button ("Yes", "OK"...)
-    // or "Escape"; a file dialog answer is a path to pick, or "reject".
+    // or "Escape", or "Return" for the box's default button; a file dialog answer is a path to pick, or
+    // "reject".
     explicit ModalAnswerer(const QStringList& answers = {});
 
     QStringList seen;

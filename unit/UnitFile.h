@@ -1,0 +1,54 @@
+#pragma once
+
+#include "unit/Generator.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace unit {
+
+// A unit description read back for the designer form: the parts of the first
+// function block it declares that the form can show, and, in words for the
+// user, everything a regeneration from the form would not write again.
+class UnitFile
+{
+    Q_DECLARE_TR_FUNCTIONS(unit::UnitFile)
+
+public:
+    enum Status {
+        Ok,
+        Unreadable, // missing, not a regular file, too large or not readable
+        Malformed, // not well-formed XML
+        NotAUnit // well-formed, but no "unit:unit" declaring a function block
+    };
+
+    // Reads path and the icon copy beside it; the dropped list is complete.
+    static UnitFile read(const QString& path);
+    // The description alone: nothing on disk is looked at.
+    static UnitFile parse(const QByteArray& content);
+
+    Status status = Unreadable;
+    QString id;
+    QString guiName;
+    // As written, "icons/" followed by the file name.
+    QString iconFileName;
+    // The icon copy in the unit directory, when it exists (read only).
+    QString iconPath;
+    QString pluginBaseName;
+    bool withDialog = false;
+    QList<Generator::VariableDescriptor> inputs;
+    QList<Generator::VariableDescriptor> outputs;
+    QList<Generator::VariableDescriptor> stateVars;
+    QStringList dropped;
+
+    // The unit.xml a generator fed with these values would write.
+    QByteArray regenerated() const;
+
+private:
+    void addDropped(const QString& what);
+};
+
+} // namespace unit
