@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks the Debian package as the tools of its users' systems do:
 #  - builds it twice, in two build directories, and compares the bytes;
-#  - its file list (scripts/package-files.txt), dependencies and recommends;
+#  - its file list (scripts/package-files.txt), dependencies and recommends,
+#    and that the changelog and the AppStream releases know its version;
 #  - lintian reports nothing, informational, pedantic and experimental tags
 #    included, but those ACCEPTED_TAGS lists below, each with its reason;
 #  - appstreamcli and desktop-file-validate accept the installed metadata;
@@ -51,6 +52,12 @@ for field in "Depends: libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins" "R
 done
 
 dpkg-deb -x "$DEB" tree
+version=$(dpkg-deb -f "$DEB" Version)
+if [ "$(dpkg-parsechangelog -l "$ROOT/packaging/changelog" -S Version)" != "$version" ] \
+    || ! grep -q "<release version=\"$version\"" tree/usr/share/metainfo/*.metainfo.xml; then
+    echo "The changelog and the AppStream metadata need an entry for version $version" >&2
+    exit 1
+fi
 if grep -rlF -e "$ROOT" -e "$CHECK" tree; then
     echo "These files of the package name the source or build directory" >&2
     exit 1
@@ -102,9 +109,9 @@ if ! chroot "$CLEAN" sh -c "apt-get update -qq && DEBIAN_FRONTEND=noninteractive
     exit 1
 fi
 
-version=$(chroot "$CLEAN" env -u DISPLAY HOME=/nonexistent fbmanager --version)
-[ "$version" = "fbmanager $(dpkg-deb -f "$DEB" Version)" ] \
-    || { echo "The installed program answers --version with: $version" >&2; exit 1; }
+answer=$(chroot "$CLEAN" env -u DISPLAY HOME=/nonexistent fbmanager --version)
+[ "$answer" = "fbmanager $version" ] \
+    || { echo "The installed program answers --version with: $answer" >&2; exit 1; }
 chroot "$CLEAN" sh -c 'mkdir -p /tmp/home && cd /tmp && HOME=/tmp/home \
     timeout 10 xvfb-run -a /usr/bin/fbmanager >/dev/null 2>&1; [ $? -eq 124 ]' \
     || { echo "The installed program did not keep running" >&2; exit 1; }
