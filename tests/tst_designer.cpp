@@ -311,6 +311,11 @@ private slots:
             << QStringList { "Acme", "Block", "Acme Block", " ", "", " " } << "No GUI name was specified!";
         QTest::newRow("plug-in base name") << QStringList { "Acme", "Block", "Acme Block", "Block",
             "icon.png", "\n" } << "No plugin base name was specified!";
+        // The plug-in base name must make one library name and one CMake word.
+        const QString baseName = "The plug-in base name may hold only letters, digits and underscores.";
+        for (const char* name : { "my block", "block)", "1block", "my-block", "bl\u00f6ck", "a.b", "$ENV" })
+            QTest::newRow(qPrintable(QString("plug-in base name ") + name))
+                << QStringList { "Acme", "Block", "Acme Block", "Block", "", name } << baseName;
     }
 
     void generateChecksRequiredFields()
@@ -343,6 +348,32 @@ private slots:
             QStringList { "Information|Success|Successfully generated description and source files for "
                           "function block Acme %2 %1 in "
                 + unitDir() + "|OK" });
+    }
+
+    void pluginBaseNameBoundariesAreAccepted_data()
+    {
+        QTest::addColumn<QString>("baseName");
+        QTest::addColumn<QString>("library");
+        QTest::newRow("underscore alone") << "_"
+                                          << "unit___simulation";
+        QTest::newRow("digits after a letter") << "Z9_z0"
+                                               << "unit_Z9_z0_simulation";
+        QTest::newRow("blanks around are trimmed") << " block "
+                                                   << "unit_block_simulation";
+    }
+
+    void pluginBaseNameBoundariesAreAccepted()
+    {
+        QFETCH(QString, baseName);
+        QFETCH(QString, library);
+        Form form;
+        form.fillIn();
+        form.pluginBaseName()->setText(baseName);
+        ModalAnswerer answerer({ "OK" });
+        generate(form);
+        QCOMPARE(answerer.seen,
+            QStringList { "Information|Success|" + successText.arg("Acme My Block", unitDir()) + "|OK" });
+        QVERIFY(unitSummary(unitDir()).contains("plugin simulation " + library));
     }
 
     void generateHandsOverTheFormAndClearsIt()

@@ -112,6 +112,48 @@ private slots:
         QCOMPARE(_registry->getDir("ACME My Block").absolutePath(), unitDir());
     }
 
+    void generatedProjectConfigures_data()
+    {
+        QTest::addColumn<bool>("withDialog");
+        QTest::addColumn<QByteArray>("names");
+        QTest::newRow("with dialog") << true
+                                     << QByteArray(
+                                            "[unit_myblock][unit_myblock_simulation][unit_myblock_gui]");
+        QTest::newRow("without dialog") << false << QByteArray("[unit_myblock][unit_myblock_simulation]");
+    }
+
+    // The system's CMake configures the scripts as written, against stand-in
+    // recipes that record the library name each script sets. The Windows
+    // branch takes the recipe directory from the environment, so the test
+    // enters that one; the other differs only in its fixed prefix.
+    void generatedProjectConfigures()
+    {
+        QFETCH(bool, withDialog);
+        QFETCH(QByteArray, names);
+        const QString api = _home.path() + "/api";
+        const QByteArray record = "file(APPEND ${CMAKE_BINARY_DIR}/names \"[${NAME}]\")\n";
+        TestHome::writeFile(api + "/cmake/unit_plugin.cmake",
+            record
+                + "add_subdirectory(simulation)\nif(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/gui)\n"
+                  "add_subdirectory(gui)\nendif()\n");
+        TestHome::writeFile(api + "/cmake/unit_plugin_simulation.cmake", record);
+        TestHome::writeFile(api + "/cmake/unit_plugin_gui.cmake", record);
+        Generator g = exampleBlock(withDialog);
+        QCOMPARE(generate(g, false), 0);
+
+        QProcess cmake;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VELMORA2_API_DIR", api);
+        cmake.setProcessEnvironment(env);
+        // Deprecation warnings fail it: they are what later versions turn into errors.
+        cmake.start(FBM_CMAKE,
+            { "-Wno-dev", "-Werror=deprecated", "-DWIN32=ON", "-S", unitDir() + "/plugin", "-B",
+                _home.path() + "/build" });
+        QVERIFY(cmake.waitForFinished(60000));
+        QVERIFY2(cmake.exitCode() == 0, cmake.readAllStandardError().constData());
+        QCOMPARE(TestHome::readFile(_home.path() + "/build/names"), names);
+    }
+
     void existingTargetGetsAnAlternativeName()
     {
         QDir().mkpath(unitDir());

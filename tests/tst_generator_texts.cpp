@@ -180,8 +180,8 @@ QByteArray lines(const QStringList& lines)
 
 QByteArray cmakeLines(const QString& name, const QString& recipe)
 {
-    return lines({ "cmake_minimum_required( VERSION 2.6 )", "SET( NAME " + name + " )", "", "IF( WIN32 )",
-        "\tINCLUDE( $ENV{VELMORA2_API_DIR}/cmake/" + recipe + " )", "ELSE( WIN32 )",
+    return lines({ "cmake_minimum_required( VERSION 2.6...3.5 )", "SET( NAME " + name + " )", "",
+        "IF( WIN32 )", "\tINCLUDE( $ENV{VELMORA2_API_DIR}/cmake/" + recipe + " )", "ELSE( WIN32 )",
         "\tINCLUDE( /usr/local/Velmora2/api/cmake/" + recipe + " )", "ENDIF( WIN32 )" });
 }
 

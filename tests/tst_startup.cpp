@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 
 namespace {
@@ -238,6 +239,66 @@ private slots:
         QVERIFY(QFileInfo(data() + "/devices/MyFunctionBlocks/device.xml").isFile());
         QCOMPARE(unit::Registry::singleton()->getIDs(),
             QStringList({ "Examples Counter", "Examples Gain", "Examples Sum" }));
+    }
+
+    void commandLineEndsBeforeAnythingElse_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("lang");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out"); // patterns, matched from the start
+        QTest::addColumn<QString>("err");
+
+        const QString help
+            = "Usage: \\S+ \\[options\\]\n(.+\n)+\nOptions:\n"
+              "  -h, --help +Show this help and exit.\n  -v, --version +Show the version and exit.\n\\z";
+        const QString version = "fbmanager \\d+\\.\\d+\\.\\d+\n\\z";
+        QTest::newRow("--help") << QStringList { "--help" } << "C" << 0 << help << "\\z";
+        QTest::newRow("-h") << QStringList { "-h" } << "C" << 0 << help << "\\z";
+        QTest::newRow("German help") << QStringList { "-h" } << "de_DE.UTF-8" << 0
+                                     << "Aufruf: \\S+ \\[Optionen\\]\n(.+\n)+\nOptionen:\n"
+                                        "  -h, --help +Diese Hilfe anzeigen und beenden.\n"
+                                     << "\\z";
+        QTest::newRow("--version") << QStringList { "--version" } << "C" << 0 << version << "\\z";
+        QTest::newRow("-v") << QStringList { "-v" } << "C" << 0 << version << "\\z";
+        QTest::newRow("toolkit option before -v")
+            << QStringList { "-style", "fusion", "-v" } << "C" << 0 << version << "\\z";
+        QTest::newRow("unknown option") << QStringList { "--frobnicate" } << "C" << 1 << "\\z"
+                                        << "Unknown option 'frobnicate'.\n\n" + help;
+        QTest::newRow("unknown option, German") << QStringList { "-x" } << "de_DE.UTF-8" << 1 << "\\z"
+                                                << "Unbekannte Option 'x'.\n\nAufruf: ";
+        QTest::newRow("file argument") << QStringList { "device.xml" } << "C" << 1 << "\\z"
+                                       << "Unexpected argument 'device.xml': the program takes no file "
+                                          "arguments.\n\nUsage: ";
+        QTest::newRow("help wins over version") << QStringList { "-v", "-h" } << "C" << 0 << help << "\\z";
+    }
+
+    // No display: had the program gone on to make its window, it would abort.
+    void commandLineEndsBeforeAnythingElse()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, lang);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QProcess program;
+        QProcessEnvironment env;
+        env.insert("HOME", _home.path());
+        env.insert("LANG", lang);
+        env.insert("PATH", qEnvironmentVariable("PATH"));
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(_home.path());
+        program.start(FBM_PROGRAM, arguments);
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), exitCode);
+        const QString stdOut = QString::fromUtf8(program.readAllStandardOutput());
+        const QString stdErr = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(QRegularExpression("\\A" + out).match(stdOut).hasMatch(), qPrintable(stdOut));
+        QVERIFY2(QRegularExpression("\\A" + err).match(stdErr).hasMatch(), qPrintable(stdErr));
+        QCOMPARE(QDir(_home.path())
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            QStringList());
     }
 
     void programStartCreatesTheDataTree()

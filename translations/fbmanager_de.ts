@@ -2,6 +2,31 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Function block manager for the Velmora 2 environment: designs function
+blocks, generates their plug-in projects and edits the user&apos;s device.
+Besides the options below, the toolkit&apos;s own options (such as -style)
+are accepted.</source>
+        <translation>Funktionsbaustein-Manager für die Umgebung Velmora 2: entwirft
+Funktionsbausteine, erzeugt ihre Plug-in-Projekte und bearbeitet das Gerät
+des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
+(etwa -style) angenommen.</translation>
+    </message>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation>Diese Hilfe anzeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation>Die Version anzeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;: the program takes no file arguments.</source>
+        <translation>Unerwartetes Argument &apos;%1&apos;: das Programm nimmt keine Dateiargumente.</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Velmora 2 function block manager</source>
@@ -404,6 +429,10 @@
     <message>
         <source>It holds the function block %1, which would be replaced.</source>
         <translation>Es enthält den Funktionsbaustein %1, der ersetzt würde.</translation>
+    </message>
+    <message>
+        <source>The plug-in base name may hold only letters, digits and underscores.</source>
+        <translation>Der Plugin-Basisname darf nur Buchstaben, Ziffern und Unterstriche enthalten.</translation>
     </message>
 </context>
 <context>

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QStringDecoder>
 #include <QVBoxLayout>
@@ -285,6 +286,14 @@ void Designer::on_generate_clicked()
             QMessageBox::critical(this, tr("Error"), message);
             return;
         }
+    }
+    // The name becomes a library name and an unquoted CMake word: a blank
+    // would make it a list, a parenthesis a syntax error.
+    static const QRegularExpression pluginBaseName(QStringLiteral("\\A[A-Za-z_][A-Za-z0-9_]*\\z"));
+    if (!pluginBaseName.match(text(_pluginBaseNameEdit).trimmed()).hasMatch()) {
+        QMessageBox::critical(
+            this, tr("Error"), tr("The plug-in base name may hold only letters, digits and underscores."));
+        return;
     }
 
     const QString icon = text(_iconEdit).trimmed();

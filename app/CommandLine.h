@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QCoreApplication>
+
+#include <optional>
+
+class QTextStream;
+
+// The program's options. They are settled on a QCoreApplication, before the
+// QApplication exists: that one needs a display, and --help and --version
+// must work without one and touch nothing below the home directory.
+class CommandLine
+{
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+
+public:
+    // Reads the arguments of the running application. Returns the exit code
+    // when they end the program here (help or version on out; an unknown
+    // option or an argument, which the program does not take, with the usage
+    // on err); nothing when the window is to open.
+    static std::optional<int> process(QTextStream& out, QTextStream& err);
+};
