@@ -25,7 +25,8 @@ using Identities = QSet<fs::Directory::Identity>;
 // recursion: a directory met again through a symbolic link (or a template that
 // lies inside the tree it seeds) is skipped. Only directories and regular files
 // are merged: a FIFO, device or socket (or a link to one) is left alone.
-void merge(const fs::Directory& source, const fs::Directory& target, Identities& active)
+// `fresh`: target was just made, so nothing of the source's stands there yet.
+void merge(const fs::Directory& source, const fs::Directory& target, Identities& active, bool fresh)
 {
     fs::Directory::Listing listing;
     source.list(listing);
@@ -44,9 +45,14 @@ void merge(const fs::Directory& source, const fs::Directory& target, Identities&
             if (active.contains(from.identity()))
                 continue;
             // Opened first: on a second start every directory is there already.
-            fs::Directory to(target, name);
-            if (!to.isOpen() && to.error() == ENOENT && target.makeDirectory(name))
+            fs::Directory to;
+            if (!fresh)
                 to = fs::Directory(target, name);
+            bool made = false;
+            if (!to.isOpen() && (fresh || to.error() == ENOENT)) {
+                made = target.makeDirectory(name);
+                to = fs::Directory(target, name);
+            }
             // A plain file of that name stands in the target: the whole directory is skipped.
             if (!to.isOpen())
                 continue;
@@ -54,7 +60,7 @@ void merge(const fs::Directory& source, const fs::Directory& target, Identities&
             active.insert(from.identity());
             if (newTarget)
                 active.insert(to.identity());
-            merge(from, to, active);
+            merge(from, to, active, made);
             active.remove(from.identity());
             if (newTarget)
                 active.remove(to.identity());
@@ -63,8 +69,10 @@ void merge(const fs::Directory& source, const fs::Directory& target, Identities&
         }
     }
 
+    // The copy never replaces an entry; the check first only spares opening
+    // the source of every file on a second start.
     for (const qsizetype i : files) {
-        if (!target.hasEntry(listing.name(i)))
+        if (fresh || !target.hasEntry(listing.name(i)))
             fs::copyNewFile(source.fd(), listing.name(i), target.fd());
     }
 }
@@ -124,5 +132,5 @@ void copyRec(QDir& source, QDir& target)
     if (!from.isOpen() || !to.isOpen())
         return;
     Identities active { from.identity(), to.identity() };
-    merge(from, to, active);
+    merge(from, to, active, false);
 }

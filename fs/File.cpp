@@ -169,29 +169,32 @@ bool writeFile(const QString& path, const QByteArray& bytes, Existing existing)
 
 namespace {
 
-// Copies everything from in to out; false on any error.
+// Copies the source's content from in to out; false on any error. As many
+// bytes as the source had when it was opened: a file that grows meanwhile
+// does not hold the copy up.
 bool copyContent(int in, int out, const struct stat& source)
 {
-    // In the kernel where the file system allows it; a file that reports no
-    // size (some pseudo files do) may still have content, and only read sees it.
-    bool copied = false;
-    for (;;) {
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+    // In the kernel where the file system allows it. A file that reports no
+    // size (some pseudo files do) may still have content, which only read sees.
+    qint64 left = source.st_size;
+    while (left > 0) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(left), 0);
         if (n > 0) {
-            copied = true;
+            left -= n;
             continue;
         }
-        if (n == 0 && (copied || source.st_size > 0))
-            return true;
-        if (n < 0 && errno == EINTR)
+        if (n == 0)
+            return true; // it shrank
+        if (errno == EINTR)
             continue;
-        if (n < 0 && copied)
-            return false;
-        if (n < 0 && errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP
-            && errno != EPERM && errno != ETXTBSY)
+        if (left != source.st_size
+            || (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EPERM
+                && errno != ETXTBSY))
             return false;
         break;
     }
+    if (left == 0 && source.st_size > 0)
+        return true;
     char buffer[64 * 1024];
     for (;;) {
         const ssize_t n = ::read(in, buffer, sizeof buffer);
