@@ -14,6 +14,8 @@
 #include <QVarLengthArray>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -21,12 +23,30 @@ const QString userDirKey = QStringLiteral("userdir");
 
 using Identities = QSet<fs::Directory::Identity>;
 
-// `active` holds the source and target directories on the current path of the
-// recursion: a directory met again through a symbolic link (or a template that
-// lies inside the tree it seeds) is skipped. Only directories and regular files
-// are merged: a FIFO, device or socket (or a link to one) is left alone.
-// `fresh`: target was just made, so nothing of the source's stands there yet.
-void merge(const fs::Directory& source, const fs::Directory& target, Identities& active, bool fresh)
+// The directories on the current path of the recursion, source and target: a
+// directory met again through a symbolic link (or a template that lies inside
+// the tree it seeds) is skipped. And the directories already entered through a
+// link: a second link to one is skipped too, or links between siblings would
+// unfold into a tree that grows exponentially with their number.
+struct Visits
+{
+    Identities active;
+    Identities linked;
+};
+
+bool isLink(const fs::Directory& parent, const fs::Directory::Listing& listing, qsizetype i)
+{
+    if (listing.kind(i) != fs::Directory::Listing::UnknownKind)
+        return listing.kind(i) == fs::Directory::Listing::LinkKind;
+    struct stat status;
+    return ::fstatat(parent.fd(), listing.name(i), &status, AT_SYMLINK_NOFOLLOW) != 0
+        || S_ISLNK(status.st_mode);
+}
+
+// Only directories and regular files are merged: a FIFO, device or socket (or
+// a link to one) is left alone. `fresh`: target was just made, so nothing of
+// the source's stands there yet.
+void merge(const fs::Directory& source, const fs::Directory& target, Visits& visits, bool fresh)
 {
     fs::Directory::Listing listing;
     source.list(listing);
@@ -42,8 +62,13 @@ void merge(const fs::Directory& source, const fs::Directory& target, Identities&
                     files.append(i);
                 continue;
             }
-            if (active.contains(from.identity()))
+            if (visits.active.contains(from.identity()))
                 continue;
+            if (isLink(source, listing, i)) {
+                if (visits.linked.contains(from.identity()))
+                    continue;
+                visits.linked.insert(from.identity());
+            }
             // Opened first: on a second start every directory is there already.
             fs::Directory to;
             if (!fresh)
@@ -56,14 +81,14 @@ void merge(const fs::Directory& source, const fs::Directory& target, Identities&
             // A plain file of that name stands in the target: the whole directory is skipped.
             if (!to.isOpen())
                 continue;
-            const bool newTarget = !active.contains(to.identity());
-            active.insert(from.identity());
+            const bool newTarget = !visits.active.contains(to.identity());
+            visits.active.insert(from.identity());
             if (newTarget)
-                active.insert(to.identity());
-            merge(from, to, active, made);
-            active.remove(from.identity());
+                visits.active.insert(to.identity());
+            merge(from, to, visits, made);
+            visits.active.remove(from.identity());
             if (newTarget)
-                active.remove(to.identity());
+                visits.active.remove(to.identity());
         } else if (listing.kind(i) == fs::Directory::Listing::RegularKind) {
             files.append(i);
         }
@@ -131,6 +156,7 @@ void copyRec(QDir& source, QDir& target)
     const fs::Directory to(target.absolutePath());
     if (!from.isOpen() || !to.isOpen())
         return;
-    Identities active { from.identity(), to.identity() };
-    merge(from, to, active, false);
+    Visits visits;
+    visits.active = { from.identity(), to.identity() };
+    merge(from, to, visits, false);
 }

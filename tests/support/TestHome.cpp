@@ -16,18 +16,22 @@ namespace {
 // QTemporaryDir cannot see names that are not UTF-8, so it could not remove them.
 void removeRaw(const QTemporaryDir* dir)
 {
-    if (!dir)
-        return;
+    if (dir)
+        TestHome::removeTree(dir->path());
+}
+
+} // namespace
+
+void TestHome::removeTree(const QString& path)
+{
     ::nftw(
-        QFile::encodeName(dir->path()).constData(),
+        QFile::encodeName(path).constData(),
         [](const char* path, const struct stat*, int, struct FTW*) {
             ::remove(path);
             return 0;
         },
         16, FTW_DEPTH | FTW_PHYS);
 }
-
-} // namespace
 
 TestHome::TestHome()
 {

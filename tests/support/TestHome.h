@@ -25,6 +25,8 @@ public:
     // The same by raw bytes, for names that are not valid UTF-8.
     static void writeRawFile(const QByteArray& path, const QByteArray& content);
     static QByteArray readRawFile(const QByteArray& path);
+    // Removes path and everything below it, whatever bytes the names hold.
+    static void removeTree(const QString& path);
 
 private:
     std::unique_ptr<QTemporaryDir> _dir;
