@@ -95,10 +95,8 @@ bool Directory::list(Listing& listing) const
 {
     listing._names.clear();
     listing._entries.clear();
+    listing._entries.reserve(16);
     if (_fd < 0)
-        return false;
-    // Reading from the start again: the descriptor may have been listed before.
-    if (::lseek(_fd, 0, SEEK_SET) != 0)
         return false;
     alignas(dirent64) char buffer[32 * 1024];
     for (;;) {

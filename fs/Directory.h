@@ -73,8 +73,8 @@ public:
     int fd() const { return _fd; }
     const Identity& identity() const { return _identity; }
 
-    // Reads the entries into listing; false when reading failed part way
-    // (listing then holds what was read).
+    // Reads the entries into listing, once per open directory; false when
+    // reading failed part way (listing then holds what was read).
     bool list(Listing& listing) const;
 
     // Whether anything stands at name, a dangling link included.

@@ -246,8 +246,8 @@ bool copyNewFile(int from, const char* name, int to)
     QByteArray temporary;
     int out = -1;
     for (int attempt = 0; out < 0 && attempt < 100; ++attempt) {
-        temporary = "." + QByteArray(name) + ".fbm-" + QByteArray::number(::getpid()) + "-"
-            + QByteArray::number(++counter);
+        // Not derived from name, which may already be as long as a name can be.
+        temporary = ".fbmanager-copy-" + QByteArray::number(::getpid()) + "-" + QByteArray::number(++counter);
         out = ::openat(to, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (out < 0 && errno != EEXIST)
             return false;

@@ -228,12 +228,15 @@ private slots:
         TestHome::writeRawFile(from + "/caf\xe9.txt", "b");
         TestHome::writeRawFile(from + "/Gr\xc3\xbc\xc3\x9f\x65/\xed\xb2\x80", "c");
         TestHome::writeRawFile(to + "/caf\xe9.txt", "the user's");
+        // As long as a name can be: the copy's temporary name must still fit.
+        TestHome::writeRawFile(from + "/" + QByteArray(255, 'n'), "d");
 
         initUserProfile();
 
         QCOMPARE(TestHome::readRawFile(to + "/units/Vend\xffor/block.unit/unit.xml"), QByteArray("a"));
         QCOMPARE(TestHome::readRawFile(to + "/caf\xe9.txt"), QByteArray("the user's"));
         QCOMPARE(TestHome::readRawFile(to + "/Gr\xc3\xbc\xc3\x9f\x65/\xed\xb2\x80"), QByteArray("c"));
+        QCOMPARE(TestHome::readRawFile(to + "/" + QByteArray(255, 'n')), QByteArray("d"));
     }
 
     void templateInsideTheDataTreeEnds()
