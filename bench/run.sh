@@ -36,11 +36,13 @@ cleanup() {
 trap cleanup EXIT
 
 if command -v Xvfb >/dev/null; then
-    display=:$(( $$ % 400 + 100 ))
-    Xvfb "$display" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # A display of its own: the server picks a free number and reports it.
+    displayfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
     xvfb=$!
-    sleep 1
-    export DISPLAY="$display" FBM_BENCH_PROGRAM="$BUILD/bin/fbmanager"
+    for _ in 1 2 3 4 5 6 7 8 9 10; do [ -s "$displayfile" ] && break; sleep 0.5; done
+    export DISPLAY=":$(cat "$displayfile")" FBM_BENCH_PROGRAM="$BUILD/bin/fbmanager"
+    rm -f "$displayfile"
 else
     echo "Xvfb not installed (apt-get install xvfb): start to visible window is not measured" >&2
 fi
