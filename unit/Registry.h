@@ -22,11 +22,13 @@ public:
 
     QStringList getIDs() const;
     bool hasID(const QString& id) const { return _unitDirs.contains(id); }
+    // A directory whose name is not valid UTF-8 keeps its bytes in the path
+    // as fs/FileName.h describes: fs::Directory and fs::readFile reach it,
+    // QDir's own file access does not.
     QDir getDir(const QString& id) const { return _unitDirs.value(id); }
     bool isEmpty() const { return _unitDirs.isEmpty(); }
 
-    // A directory that is not valid UTF-8 keeps its bytes in its path as
-    // fs/FileName.h describes; fs::Directory and fs::readFile reach it.
+    // The walk below a directory and the reading of one unit file in it.
     void processDir(const QDir& dir);
     void parseFile(const QFileInfo& file, const QDir& dir);
 
