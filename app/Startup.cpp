@@ -1,18 +1,22 @@
 #include "app/Startup.h"
 
+#include "fs/Directory.h"
 #include "fs/File.h"
 #include "fs/UserPaths.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 #include <QTranslator>
+#include <QVarLengthArray>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -46,73 +50,84 @@ bool settingsSafeToRead()
     return true;
 }
 
-// Copies a file to a name that must not exist yet. The content goes to a
-// hidden file beside the target first (hidden entries are never merged) and
-// takes the target's name only when complete; the rename never replaces an
-// entry that appeared meanwhile. Unlike QFile::copy it does not flush every
-// file to the disk, which made a first start several times slower than cp.
-void copyNew(const QString& from, const QString& to)
+using Identities = QSet<fs::Directory::Identity>;
+
+// The directories on the current path of the recursion, source and target: a
+// directory met again through a symbolic link (or a template that lies inside
+// the tree it seeds) is skipped. And the directories already entered through a
+// link: a second link to one is skipped too, or links between siblings would
+// unfold into a tree that grows exponentially with their number.
+struct Visits
 {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return;
-    QTemporaryFile target(QFileInfo(to).absolutePath() + QStringLiteral("/.fbmanager-copy-XXXXXX"));
-    if (!target.open())
-        return;
-    char buffer[64 * 1024];
-    for (;;) {
-        const qint64 n = source.read(buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0 || target.write(buffer, n) != n)
-            return;
-    }
-    if (!target.flush())
-        return;
-    // As QFile::copy does: the source's permissions, and writable by its owner.
-    target.setPermissions(source.permissions() | QFileDevice::WriteOwner);
-    // A renamed temporary file would still be removed with the object.
-    if (target.rename(to))
-        target.setAutoRemove(false);
+    Identities active;
+    Identities linked;
+};
+
+bool isLink(const fs::Directory& parent, const fs::Directory::Listing& listing, qsizetype i)
+{
+    if (listing.kind(i) != fs::Directory::Listing::UnknownKind)
+        return listing.kind(i) == fs::Directory::Listing::LinkKind;
+    struct stat status;
+    return ::fstatat(parent.fd(), listing.name(i), &status, AT_SYMLINK_NOFOLLOW) != 0
+        || S_ISLNK(status.st_mode);
 }
 
-// `active` holds the canonical paths of the source and target directories on
-// the current path of the recursion: a directory met again through a symbolic
-// link (or a template that lies inside the tree it seeds) is skipped.
-void merge(QDir& source, QDir& target, QSet<QString>& active)
+// Only directories and regular files are merged: a FIFO, device or socket (or
+// a link to one) is left alone. `fresh`: target was just made, so nothing of
+// the source's stands there yet.
+void merge(const fs::Directory& source, const fs::Directory& target, Visits& visits, bool fresh)
 {
-    const QStringList subdirs = source.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
-    for (const QString& name : subdirs) {
-        const QString sourcePath = source.path();
-        const QString targetPath = target.path();
-        if (!source.cd(name))
+    fs::Directory::Listing listing;
+    source.list(listing);
+    QVarLengthArray<qsizetype, 32> files;
+    for (qsizetype i = 0; i < listing.size(); ++i) {
+        if (listing.isHidden(i))
             continue;
-        const QString canonicalSource = source.canonicalPath();
-        if (canonicalSource.isEmpty() || active.contains(canonicalSource)) {
-            source.setPath(sourcePath);
-            continue;
+        const char* name = listing.name(i);
+        if (listing.mayBeDirectory(i)) {
+            const fs::Directory from(source, name);
+            if (!from.isOpen()) {
+                if (from.error() == ENOTDIR)
+                    files.append(i);
+                continue;
+            }
+            if (visits.active.contains(from.identity()))
+                continue;
+            if (isLink(source, listing, i)) {
+                if (visits.linked.contains(from.identity()))
+                    continue;
+                visits.linked.insert(from.identity());
+            }
+            // Opened first: on a second start every directory is there already.
+            fs::Directory to;
+            if (!fresh)
+                to = fs::Directory(target, name);
+            bool made = false;
+            if (!to.isOpen() && (fresh || to.error() == ENOENT)) {
+                made = target.makeDirectory(name);
+                to = fs::Directory(target, name);
+            }
+            // A plain file of that name stands in the target: the whole directory is skipped.
+            if (!to.isOpen())
+                continue;
+            const bool newTarget = !visits.active.contains(to.identity());
+            visits.active.insert(from.identity());
+            if (newTarget)
+                visits.active.insert(to.identity());
+            merge(from, to, visits, made);
+            visits.active.remove(from.identity());
+            if (newTarget)
+                visits.active.remove(to.identity());
+        } else if (listing.kind(i) == fs::Directory::Listing::RegularKind) {
+            files.append(i);
         }
-        if (!fs::UserPaths::hasEntry(target.filePath(name)))
-            target.mkdir(name);
-        if (!target.cd(name)) {
-            // A plain file of that name stands in the target: skip the whole directory.
-            source.setPath(sourcePath);
-            continue;
-        }
-        const QString canonicalTarget = target.canonicalPath();
-        active.insert(canonicalSource);
-        active.insert(canonicalTarget);
-        merge(source, target, active);
-        active.remove(canonicalSource);
-        active.remove(canonicalTarget);
-        source.setPath(sourcePath);
-        target.setPath(targetPath);
     }
 
-    const QStringList files = source.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
-    for (const QString& name : files) {
-        if (!fs::UserPaths::hasEntry(target.filePath(name)))
-            copyNew(source.absoluteFilePath(name), target.absoluteFilePath(name));
+    // The copy never replaces an entry; the check first only spares opening
+    // the source of every file on a second start.
+    for (const qsizetype i : files) {
+        if (fresh || !target.hasEntry(listing.name(i)))
+            fs::copyNewFile(source.fd(), listing.name(i), target.fd());
     }
 }
 
@@ -173,12 +188,11 @@ void initUserProfile(const QString& templatePath)
 
 void copyRec(QDir& source, QDir& target)
 {
-    QSet<QString> active;
-    const QString canonicalSource = source.canonicalPath();
-    const QString canonicalTarget = target.canonicalPath();
-    if (canonicalSource.isEmpty() || canonicalTarget.isEmpty())
+    const fs::Directory from(source.absolutePath());
+    const fs::Directory to(target.absolutePath());
+    if (!from.isOpen() || !to.isOpen())
         return;
-    active.insert(canonicalSource);
-    active.insert(canonicalTarget);
-    merge(source, target, active);
+    Visits visits;
+    visits.active = { from.identity(), to.identity() };
+    merge(from, to, visits, false);
 }

@@ -4,11 +4,18 @@
 //   fbm_bench data DIR             makes the data below DIR
 //   fbm_bench measure DIR [REPS]   prints the results as a Markdown table
 //   fbm_bench one OP ARGS...       runs one operation (used by measure)
+//   fbm_bench start PROGRAM HOME   ms from starting PROGRAM on HOME to its window
 //
 // Every operation runs in a child process of its own, so that its peak
 // resident memory (from wait4) is its own. Our time is the operation alone,
 // timed inside the child; the tool's time is its whole process, start-up
-// included, which favours the tool by a millisecond or so.
+// included, which favours the tool by a millisecond or so. Ours and the tool
+// take turns round by round, so that a change in the machine's load hits both.
+//
+// With FBM_BENCH_PROGRAM (the fbmanager executable) and DISPLAY (an Xvfb
+// server) set, measure also starts the program on a home with 10,000 units
+// and a 100,000-item device and polls the X server every 5 ms until its
+// window is mapped.
 
 #include "app/Startup.h"
 #include "device/Model.h"
@@ -27,6 +34,9 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <cstdio>
@@ -130,14 +140,34 @@ void makeDevice(const QString& path, int items)
     writeFile(path, document.toDocument());
 }
 
+// Makes what is missing, so that new data joins older data without redoing it.
 int makeData(const QString& dir)
 {
-    makeUnits(dir + QStringLiteral("/units1k"), 1000);
-    makeUnits(dir + QStringLiteral("/units10k"), 10000);
-    makeTemplate(dir + QStringLiteral("/template1k"), 1000);
-    makeTemplate(dir + QStringLiteral("/template10k"), 10000);
-    makeDevice(dir + QStringLiteral("/device10k.xml"), 10000);
-    makeDevice(dir + QStringLiteral("/device100k.xml"), 100000);
+    auto missing = [&](const char* name) { return !QFileInfo::exists(dir + QLatin1Char('/') + name); };
+    if (missing("units1k"))
+        makeUnits(dir + QStringLiteral("/units1k"), 1000);
+    if (missing("units10k"))
+        makeUnits(dir + QStringLiteral("/units10k"), 10000);
+    if (missing("template1k"))
+        makeTemplate(dir + QStringLiteral("/template1k"), 1000);
+    if (missing("template10k"))
+        makeTemplate(dir + QStringLiteral("/template10k"), 10000);
+    if (missing("template90k"))
+        makeTemplate(dir + QStringLiteral("/template90k"), 90000);
+    if (missing("device10k.xml"))
+        makeDevice(dir + QStringLiteral("/device10k.xml"), 10000);
+    if (missing("device100k.xml"))
+        makeDevice(dir + QStringLiteral("/device100k.xml"), 100000);
+    if (missing("start10k")) {
+        // A home as the program finds it: 10,000 units and a 100,000-item device.
+        const QString home = dir + QStringLiteral("/start10k");
+        makeUnits(home, 10000);
+        QFile device(dir + QStringLiteral("/device100k.xml"));
+        if (!device.open(QIODevice::ReadOnly))
+            return 1;
+        writeFile(
+            home + QStringLiteral("/Ostrel/Velmora2/devices/MyFunctionBlocks/device.xml"), device.readAll());
+    }
     return 0;
 }
 
@@ -194,6 +224,9 @@ struct Sample
 {
     double ms = 0;
     long peakKiB = 0;
+    // CPU time of the whole child, start-up included for both sides: on a busy
+    // machine it varies less than the wall clock.
+    double cpuMs = 0;
 };
 
 double now()
@@ -241,6 +274,8 @@ Sample runChild(const std::vector<QByteArray>& args, bool selfTimed)
     Sample sample;
     sample.ms = selfTimed ? output.trimmed().toDouble() / 1000.0 : wall;
     sample.peakKiB = usage.ru_maxrss;
+    sample.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
+        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
     return sample;
 }
 
@@ -248,11 +283,79 @@ Sample median(std::vector<Sample> samples)
 {
     std::sort(samples.begin(), samples.end(), [](const Sample& a, const Sample& b) { return a.ms < b.ms; });
     Sample result = samples[samples.size() / 2];
+    std::sort(
+        samples.begin(), samples.end(), [](const Sample& a, const Sample& b) { return a.cpuMs < b.cpuMs; });
+    result.cpuMs = samples[samples.size() / 2].cpuMs;
     for (const Sample& s : samples)
         result.peakKiB = std::max(result.peakKiB, s.peakKiB);
     return result;
 }
 
+// Milliseconds from starting program on home until its window is viewable,
+// found by asking the X server every 5 ms (wall clock), and the CPU time the
+// program used by then; 0 when no window came in 30 s.
+Sample startToWindow(const QByteArray& programPath, const QByteArray& home)
+{
+    const QByteArray program
+        = QFileInfo(QString::fromLocal8Bit(programPath)).absoluteFilePath().toLocal8Bit();
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return {};
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    auto windowShown = [&] {
+        bool shown = false;
+        xcb_query_tree_reply_t* tree
+            = xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr);
+        if (!tree)
+            return false;
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0; !shown && i < xcb_query_tree_children_length(tree); ++i) {
+            xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+                connection, xcb_get_window_attributes(connection, children[i]), nullptr);
+            shown = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+            free(attributes);
+        }
+        free(tree);
+        return shown;
+    };
+    if (windowShown()) {
+        std::fprintf(stderr, "a window is shown already on this display\n");
+        std::exit(1);
+    }
+
+    const double start = now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("HOME", home.constData(), 1);
+        setenv("XDG_CONFIG_HOME", (home + "/.config").constData(), 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        if (chdir(home.constData()) != 0)
+            _exit(127);
+        execl(program.constData(), program.constData(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    Sample sample;
+    while (now() - start < 30000) {
+        if (windowShown()) {
+            sample.ms = now() - start;
+            break;
+        }
+        usleep(5000);
+    }
+    // Stopped at once, so that its CPU time is that of the way to the window.
+    kill(pid, SIGKILL);
+    rusage usage {};
+    wait4(pid, nullptr, 0, &usage);
+    sample.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
+        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+    sample.peakKiB = usage.ru_maxrss;
+    xcb_disconnect(connection);
+    return sample;
+}
+
+// Runs ours and the tool in turns, round by round, after one untimed round.
 class Measurer
 {
 public:
@@ -262,46 +365,74 @@ public:
     {
     }
 
-    // `prepare` runs before every repetition, untimed (it empties a target).
-    Sample ours(const std::vector<QByteArray>& opArgs, const std::function<void()>& prepare = {})
+    // `prepare` runs before every single run, untimed (it empties a target).
+    std::pair<Sample, Sample> pair(const std::vector<QByteArray>& opArgs, const QByteArray& command,
+        const std::function<void()>& prepare = {})
+    {
+        std::vector<QByteArray> ours { _self, "one" };
+        ours.insert(ours.end(), opArgs.begin(), opArgs.end());
+        const std::vector<QByteArray> tool { "/bin/sh", "-c", command };
+        std::vector<Sample> oursSamples;
+        std::vector<Sample> toolSamples;
+        for (int round = 0; round <= _reps; ++round) {
+            if (prepare)
+                prepare();
+            const Sample a = runChild(ours, true);
+            if (prepare)
+                prepare();
+            const Sample b = runChild(tool, false);
+            // Round 0 warms the page cache for both.
+            if (round > 0) {
+                oursSamples.push_back(a);
+                toolSamples.push_back(b);
+            }
+        }
+        return { median(oursSamples), median(toolSamples) };
+    }
+
+    Sample ours(const std::vector<QByteArray>& opArgs)
     {
         std::vector<QByteArray> args { _self, "one" };
         args.insert(args.end(), opArgs.begin(), opArgs.end());
-        return repeat([&] { return runChild(args, true); }, prepare);
-    }
-
-    Sample tool(const QByteArray& command, const std::function<void()>& prepare = {})
-    {
-        const std::vector<QByteArray> args { "/bin/sh", "-c", command };
-        return repeat([&] { return runChild(args, false); }, prepare);
-    }
-
-private:
-    Sample repeat(const std::function<Sample()>& run, const std::function<void()>& prepare)
-    {
-        // One untimed run first: both sides then read from a warm page cache.
-        if (prepare)
-            prepare();
-        run();
+        runChild(args, true);
         std::vector<Sample> samples;
-        for (int i = 0; i < _reps; ++i) {
-            if (prepare)
-                prepare();
-            samples.push_back(run());
-        }
+        for (int i = 0; i < _reps; ++i)
+            samples.push_back(runChild(args, true));
         return median(samples);
     }
 
+    // Medians of start to window with home and with an empty home, in turns.
+    std::pair<Sample, Sample> start(
+        const QByteArray& program, const QByteArray& home, const QByteArray& empty)
+    {
+        std::vector<Sample> full;
+        std::vector<Sample> bare;
+        for (int round = 0; round <= _reps; ++round) {
+            const Sample a = startToWindow(program, home);
+            const Sample b = startToWindow(program, empty);
+            if (round > 0) {
+                full.push_back(a);
+                bare.push_back(b);
+            }
+        }
+        return { median(full), median(bare) };
+    }
+
+private:
     QByteArray _self;
     int _reps;
 };
 
 void row(
-    QTextStream& out, const QString& name, const Sample& ours, const QString& toolName, const Sample& tool)
+    QTextStream& out, const QString& name, const std::pair<Sample, Sample>& samples, const QString& toolName)
 {
+    const Sample& ours = samples.first;
+    const Sample& tool = samples.second;
     out << "| " << name << " | " << QString::number(ours.ms, 'f', 1) << " | " << toolName << " | "
         << QString::number(tool.ms, 'f', 1) << " | " << QString::number(ours.ms / tool.ms, 'f', 2) << " | "
-        << ours.peakKiB / 1024 << " | " << tool.peakKiB / 1024 << " |\n";
+        << QString::number(ours.cpuMs, 'f', 0) << " / " << QString::number(tool.cpuMs, 'f', 0) << " | "
+        << QString::number(ours.cpuMs / tool.cpuMs, 'f', 2) << " | " << ours.peakKiB / 1024 << " | "
+        << tool.peakKiB / 1024 << " |\n";
     out.flush();
 }
 
@@ -317,60 +448,82 @@ int measure(const QString& dir, int reps, const QByteArray& self)
         };
     };
 
-    out << "| Operation | ours ms | standard tool | tool ms | ratio | ours peak MiB | tool peak MiB |\n"
-        << "|---|---:|---|---:|---:|---:|---:|\n";
+    out << "| Operation | ours ms | standard tool | tool ms | ratio | CPU ms ours / tool | CPU ratio | ours "
+           "peak "
+           "MiB | tool peak MiB |\n"
+        << "|---|---:|---|---:|---:|---:|---:|---:|---:|\n";
     const Sample idle = m.ours({ "idle" });
     const Sample idleGui = m.ours({ "idle-gui" });
-    out << "| start-up only (QCoreApplication / QApplication) | - | - | - | - | " << idle.peakKiB / 1024
-        << " / " << idleGui.peakKiB / 1024 << " | - |\n";
+    out << "| start-up only (QCoreApplication / QApplication) | - | - | - | - | "
+        << QString::number(idle.cpuMs, 'f', 0) << " / " << QString::number(idleGui.cpuMs, 'f', 0) << " | - | "
+        << idle.peakKiB / 1024 << " / " << idleGui.peakKiB / 1024 << " | - |\n";
 
-    std::vector<double> scale;
+    QMap<QString, double> times;
     for (const char* size : { "1k", "10k" }) {
         const QByteArray home = d + "/units" + size;
-        const Sample ours = m.ours({ "refresh", home });
-        const Sample tool = m.tool(
+        const auto samples = m.pair({ "refresh", home },
             "exec find " + home + "/Ostrel/Velmora2/units -iname unit.xml -exec cat {} + >/dev/null");
-        row(out, QStringLiteral("registry refresh, units%1").arg(size), ours,
-            QStringLiteral("find -iname unit.xml -exec cat"), tool);
-        scale.push_back(ours.ms);
+        row(out, QStringLiteral("registry refresh, units%1").arg(size), samples,
+            QStringLiteral("find -iname unit.xml -exec cat"));
+        times.insert(QStringLiteral("refresh") + size, samples.first.ms);
     }
     {
         const QByteArray home = d + "/units10k";
-        const Sample ours = m.ours({ "generate", home });
-        const Sample tool = m.tool(
+        const auto samples = m.pair({ "generate", home },
             "exec find " + home + "/Ostrel/Velmora2/units -iname unit.xml -exec cat {} + >/dev/null");
-        row(out, QStringLiteral("generate, units10k"), ours, QStringLiteral("find -iname unit.xml -exec cat"),
-            tool);
+        row(out, QStringLiteral("generate, units10k"), samples,
+            QStringLiteral("find -iname unit.xml -exec cat"));
     }
+    // New files on a disk run into the kernel's write-back, which decides both
+    // programs' times by a factor of two: the first start writes to FBM_BENCH_TMP.
+    const QByteArray scratch = qEnvironmentVariableIsEmpty("FBM_BENCH_TMP") ? d : qgetenv("FBM_BENCH_TMP");
     for (const char* size : { "1k", "10k" }) {
         const QByteArray source = d + "/template" + size;
+        const QByteArray target = scratch + "/merged" + size;
+        const auto samples = m.pair({ "merge", source, target }, "exec cp -rn " + source + "/. " + target,
+            resetDir(QString::fromLocal8Bit(target)));
+        row(out, QStringLiteral("first start merge, template%1").arg(size), samples,
+            QStringLiteral("cp -rn"));
+        times.insert(QStringLiteral("first") + size, samples.first.ms);
+        QDir(QString::fromLocal8Bit(target)).removeRecursively();
+    }
+    for (const char* size : { "10k", "90k" }) {
+        const QByteArray source = d + "/template" + size;
         const QByteArray target = d + "/merged" + size;
-        const Sample first = m.ours({ "merge", source, target }, resetDir(QString::fromLocal8Bit(target)));
-        const Sample cp
-            = m.tool("exec cp -rn " + source + "/. " + target, resetDir(QString::fromLocal8Bit(target)));
-        row(out, QStringLiteral("first start merge, template%1").arg(size), first, QStringLiteral("cp -rn"),
-            cp);
-        scale.push_back(first.ms);
-        const Sample second = m.ours({ "merge", source, target });
-        const Sample find = m.tool("exec find " + source + " >/dev/null");
-        row(out, QStringLiteral("second start merge, template%1").arg(size), second, QStringLiteral("find"),
-            find);
-        scale.push_back(second.ms);
+        resetDir(QString::fromLocal8Bit(target))();
+        if (std::system(("cp -rn " + source + "/. " + target).constData()) != 0)
+            return 1;
+        const auto samples = m.pair({ "merge", source, target }, "exec cp -rn " + source + "/. " + target);
+        row(out, QStringLiteral("second start merge, template%1").arg(size), samples,
+            QStringLiteral("cp -rn (nothing to copy)"));
+        times.insert(QStringLiteral("second") + size, samples.first.ms);
         QDir(QString::fromLocal8Bit(target)).removeRecursively();
     }
     for (const char* size : { "10k", "100k" }) {
         const QByteArray file = d + "/device" + size + ".xml";
-        const Sample ours = m.ours({ "device", file });
-        const Sample tool = m.tool("exec xmllint --format " + file + " >/dev/null");
-        row(out, QStringLiteral("device load + xml, %1 items").arg(size), ours,
-            QStringLiteral("xmllint --format"), tool);
-        scale.push_back(ours.ms);
+        const auto samples = m.pair({ "device", file }, "exec xmllint --format " + file + " >/dev/null");
+        row(out, QStringLiteral("device load + xml, %1 items").arg(size), samples,
+            QStringLiteral("xmllint --format"));
+        times.insert(QStringLiteral("device") + size, samples.first.ms);
     }
     out << "\nTime for 10x the data, as a multiple of the time for 1x: registry refresh "
-        << QString::number(scale[1] / scale[0], 'f', 1) << "x, first start merge "
-        << QString::number(scale[4] / scale[2], 'f', 1) << "x, second start merge "
-        << QString::number(scale[5] / scale[3], 'f', 1) << "x, device round trip "
-        << QString::number(scale[7] / scale[6], 'f', 1) << "x.\n";
+        << QString::number(times["refresh10k"] / times["refresh1k"], 'f', 1) << "x, first start merge "
+        << QString::number(times["first10k"] / times["first1k"], 'f', 1) << "x, second start merge (9x) "
+        << QString::number(times["second90k"] / times["second10k"], 'f', 1) << "x, device round trip "
+        << QString::number(times["device100k"] / times["device10k"], 'f', 1) << "x.\n";
+    out.flush();
+
+    const QByteArray program = qgetenv("FBM_BENCH_PROGRAM");
+    if (!program.isEmpty() && !qgetenv("DISPLAY").isEmpty()) {
+        const QString empty = dir + QStringLiteral("/start-empty");
+        resetDir(empty)();
+        const auto [full, bare] = m.start(program, d + "/start10k", empty.toLocal8Bit());
+        out << "\nStart to visible window (Xvfb, polled every 5 ms, median of " << reps
+            << " rounds): 10,000 units and a 100,000-item device " << QString::number(full.ms, 'f', 0)
+            << " ms (CPU " << QString::number(full.cpuMs, 'f', 0) << " ms); empty home "
+            << QString::number(bare.ms, 'f', 0) << " ms (CPU " << QString::number(bare.cpuMs, 'f', 0)
+            << " ms).\n";
+    }
     return 0;
 }
 
@@ -382,6 +535,11 @@ int main(int argc, char* argv[])
     const QByteArray command = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     if (command == "one" && argc > 2)
         return runOne(argc, argv);
+    if (command == "start" && argc > 3) {
+        const Sample sample = startToWindow(argv[2], argv[3]);
+        std::printf("%.1f ms, CPU %.1f ms\n", sample.ms, sample.cpuMs);
+        return sample.ms > 0 ? 0 : 1;
+    }
     if (command == "data" && argc > 2) {
         QCoreApplication app(argc, argv);
         return makeData(QString::fromLocal8Bit(argv[2]));

@@ -1,5 +1,7 @@
 #include "fs/File.h"
 
+#include "fs/FileName.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -68,22 +70,58 @@ QByteArray temporaryBeside(const QByteArray& path)
     return dir + "/." + base + ".XXXXXX";
 }
 
-// Copies the regular file open at from into to, both descriptors.
-bool copyAll(int from, int to)
+// Copies the source's content from in to out; false on any error. As many
+// bytes as the source had when it was opened: a file that grows meanwhile
+// does not hold the copy up.
+bool copyContent(int in, int out, const struct stat& source)
 {
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    // In the kernel where the file system allows it. A file that reports no
+    // size (some pseudo files do) may still have content, which only read sees.
+    qint64 left = source.st_size;
+    while (left > 0) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(left), 0);
+        if (n > 0) {
+            left -= n;
+            continue;
+        }
+        if (n == 0)
+            return true; // it shrank
+        if (errno == EINTR)
+            continue;
+        if (left != source.st_size
+            || (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EPERM
+                && errno != ETXTBSY))
+            return false;
+        break;
+    }
+    if (left == 0 && source.st_size > 0)
+        return true;
+    char buffer[64 * 1024];
     for (;;) {
-        const ssize_t n = ::read(from, buffer.data(), size_t(buffer.size()));
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n == 0)
+            return true;
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             return false;
         }
-        if (n == 0)
-            return true;
-        if (!writeAll(to, buffer.constData(), n))
+        if (!writeAll(out, buffer, n))
             return false;
     }
+}
+
+// Gives the finished temporary file its name unless something stands there.
+bool renameNew(int directory, const char* temporary, const char* name)
+{
+    if (::renameat2(directory, temporary, directory, name, RENAME_NOREPLACE) == 0)
+        return true;
+    // File systems without RENAME_NOREPLACE still refuse to link over an entry.
+    if (errno == EINVAL && ::linkat(directory, temporary, directory, name, 0) == 0) {
+        ::unlinkat(directory, temporary, 0);
+        return true;
+    }
+    return false;
 }
 
 mode_t newFileMode()
@@ -97,9 +135,13 @@ mode_t newFileMode()
 
 ReadResult readFile(const QString& path, qint64 limit)
 {
+    return readFileAt(AT_FDCWD, encodeName(path).constData(), limit);
+}
+
+ReadResult readFileAt(int directory, const char* name, qint64 limit)
+{
     ReadResult result;
-    const QByteArray name = QFile::encodeName(path);
-    Descriptor fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    Descriptor fd(::openat(directory, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0) {
         result.status = errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
         return result;
@@ -116,7 +158,9 @@ ReadResult readFile(const QString& path, qint64 limit)
         return result;
     }
 
-    // The size is a hint: the file may grow or shrink while it is read.
+    // The size is a hint: the file may grow or shrink while it is read. One
+    // byte more than the size is asked for, so that a short read of a regular
+    // file tells its end without another call.
     QByteArray bytes;
     bytes.resize(qsizetype(st.st_size) + 1);
     qint64 used = 0;
@@ -128,15 +172,16 @@ ReadResult readFile(const QString& path, qint64 limit)
             }
             bytes.resize(qsizetype(qMin<qint64>(limit + 1, used * 2 + 4096)));
         }
-        const ssize_t n = ::read(fd.get(), bytes.data() + used, size_t(bytes.size() - used));
+        const qint64 wanted = bytes.size() - used;
+        const ssize_t n = ::read(fd.get(), bytes.data() + used, size_t(wanted));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             return result;
         }
-        if (n == 0)
-            break;
         used += n;
+        if (n == 0 || n < wanted)
+            break;
     }
     if (used > limit) {
         result.status = ReadResult::TooLarge;
@@ -212,10 +257,48 @@ bool keepCopy(const QString& path, const QString& copy)
     Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0)
         return false;
-    const bool ok = ::fchmod(fd.get(), st.st_mode & 07777) == 0 && copyAll(in.get(), fd.get())
+    const bool ok = ::fchmod(fd.get(), st.st_mode & 07777) == 0 && copyContent(in.get(), fd.get(), st)
         && ::fsync(fd.get()) == 0 && fd.close() && ::rename(temporary.constData(), target.constData()) == 0;
     if (!ok)
         ::unlink(temporary.constData());
+    return ok;
+}
+
+bool copyNewFile(int from, const char* name, int to)
+{
+    Descriptor in(::openat(from, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (in.get() < 0)
+        return false;
+    struct stat source;
+    if (::fstat(in.get(), &source) != 0 || !S_ISREG(source.st_mode))
+        return false;
+
+    // Permissions as QFile::copy gives them, which the merge always did.
+    const mode_t mode = (source.st_mode & 0777) | S_IWUSR;
+    static const mode_t mask = [] {
+        const mode_t current = ::umask(0);
+        ::umask(current);
+        return current;
+    }();
+    // Hidden, so that a copy cut short by a crash is never merged or read.
+    static unsigned counter = 0;
+    QByteArray temporary;
+    int out = -1;
+    for (int attempt = 0; out < 0 && attempt < 100; ++attempt) {
+        // Not derived from name, which may already be as long as a name can be.
+        temporary = ".fbmanager-copy-" + QByteArray::number(::getpid()) + "-" + QByteArray::number(++counter);
+        out = ::openat(to, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (out < 0 && errno != EEXIST)
+            return false;
+    }
+    Descriptor target(out);
+    if (target.get() < 0)
+        return false;
+    const bool ok = copyContent(in.get(), target.get(), source)
+        && ((mode & mask) == 0 || ::fchmod(target.get(), mode) == 0) && target.close()
+        && renameNew(to, temporary.constData(), name);
+    if (!ok)
+        ::unlinkat(to, temporary.constData(), 0);
     return ok;
 }
 

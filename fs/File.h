@@ -33,6 +33,9 @@ struct ReadResult
 // Reads the regular file at path (links followed) when it holds at most
 // limit bytes.
 ReadResult readFile(const QString& path, qint64 limit);
+// The same for the entry name of the directory open as directory (a
+// descriptor, or AT_FDCWD for a name relative to the working directory).
+ReadResult readFileAt(int directory, const char* name, qint64 limit);
 
 enum class Existing {
     Replace, // the new content replaces whatever file stands at path
@@ -51,5 +54,13 @@ bool writeFile(const QString& path, const QByteArray& bytes, Existing existing =
 // otherwise a copy that takes the name only when complete. Returns false on
 // any failure, leaving copy as it was.
 bool keepCopy(const QString& path, const QString& copy);
+
+// Copies the entry name of the directory open as from to the same name in the
+// directory open as to, when it is a regular file (links followed) and to has
+// no entry of that name. The copy has the source's permissions plus write
+// permission for its owner, and takes its name only when complete, never
+// replacing anything; a failed copy leaves nothing behind. Returns false when
+// nothing was copied.
+bool copyNewFile(int from, const char* name, int to);
 
 } // namespace fs

@@ -4,9 +4,20 @@
 #include "device/Model.h"
 #include "unit/Registry.h"
 
+#include "fs/File.h"
+
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Bad and huge files: each case must end in bounded time and memory, report
 // as the program reports (silently: no ids, no device), and lose nothing that
@@ -114,6 +125,56 @@ QByteArray deepDevice(int depth)
     return content + "</dev:device>";
 }
 
+// Puts at path something that is not a regular file, or one too big to read.
+bool makeNoFile(const QByteArray& kind, const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (kind == "fifo")
+        return ::mkfifo(name.constData(), 0600) == 0;
+    if (kind == "fifo-link") {
+        const QByteArray fifo = name + ".fifo-elsewhere";
+        return ::mkfifo(fifo.constData(), 0600) == 0 && ::symlink(fifo.constData(), name.constData()) == 0;
+    }
+    if (kind == "zero")
+        return ::symlink("/dev/zero", name.constData()) == 0;
+    if (kind == "socket") {
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        if (size_t(name.size()) >= sizeof address.sun_path)
+            return false;
+        std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const bool ok = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        return ok;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // Sound unit files that declare "big", were they read.
+    if (kind == "sparse")
+        return file.write(unitHead("big") + "</unit:unit>\n") > 0 && file.resize(qint64(1) << 40);
+    if (kind == "over-limit") {
+        QByteArray content = bigUnitFile("big", " ", int(fs::unitFileLimit) - 13);
+        content.insert(content.size() - 13, QByteArray(int(fs::unitFileLimit + 1 - content.size()), ' '));
+        return content.size() == fs::unitFileLimit + 1 && file.write(content) == content.size();
+    }
+    return false;
+}
+
+// Every entry below root, relative to it, hidden ones included, links not followed.
+QStringList entries(const QString& root)
+{
+    QStringList names;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+        QDirIterator::Subdirectories);
+    while (it.hasNext())
+        names << QDir(root).relativeFilePath(it.next());
+    names.sort();
+    return names;
+}
+
 } // namespace
 
 class FaultsTest : public QObject
@@ -215,6 +276,108 @@ private slots:
             QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser
                 | QFile::ExeUser);
         QVERIFY(!QFile::exists(target + "/a"));
+    }
+
+    void unitFilesThatAreNoFiles_data()
+    {
+        QTest::addColumn<QByteArray>("kind");
+        QTest::newRow("FIFO") << QByteArray("fifo");
+        QTest::newRow("FIFO through a link") << QByteArray("fifo-link");
+        QTest::newRow("link to /dev/zero") << QByteArray("zero");
+        QTest::newRow("sparse 1 TiB") << QByteArray("sparse");
+        QTest::newRow("one byte over the limit") << QByteArray("over-limit");
+    }
+
+    void unitFilesThatAreNoFiles()
+    {
+        QFETCH(QByteArray, kind);
+        QVERIFY(makeNoFile(kind, units() + "/bad.unit/unit.xml"));
+        TestHome::writeFile(units() + "/good.unit/unit.xml", unitHead("good") + "</unit:unit>\n");
+        const Bounds bounds;
+        _registry->refresh();
+        QVERIFY(bounds.check());
+        QCOMPARE(_registry->getIDs(), QStringList({ "good" }));
+    }
+
+    void templateEntriesThatAreNoFiles()
+    {
+        // Copied, each would hang the start, fill the disk or copy something
+        // that is no file.
+        const QString source = _home.path() + "/template";
+        const QString target = _home.path() + "/data";
+        for (const char* kind : { "fifo", "fifo-link", "zero", "socket" })
+            QVERIFY2(makeNoFile(kind, source + "/units/" + kind), kind);
+        TestHome::writeFile(source + "/units/sound.txt", "sound");
+        QVERIFY(QDir().mkpath(target));
+
+        const Bounds bounds;
+        QDir from(source);
+        QDir to(target);
+        copyRec(from, to);
+        QVERIFY(bounds.check());
+        QCOMPARE(entries(target), QStringList({ "units", "units/sound.txt" }));
+        QCOMPARE(TestHome::readFile(target + "/units/sound.txt"), QByteArray("sound"));
+    }
+
+    void failedCopyLeavesNothing()
+    {
+        // A full disk, as the kernel reports it to a process whose file size
+        // limit is reached: the copy that does not fit must not appear at all.
+        const QString source = _home.path() + "/template";
+        const QString target = _home.path() + "/data";
+        TestHome::writeFile(source + "/small.txt", "small");
+        TestHome::writeFile(source + "/big.bin", QByteArray(256 * 1024, 'b'));
+        QVERIFY(QDir().mkpath(target));
+
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const rlimit limit { 64 * 1024, 64 * 1024 };
+            ::signal(SIGXFSZ, SIG_IGN);
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            QDir from(source);
+            QDir to(target);
+            copyRec(from, to);
+            ::_exit(0);
+        }
+        QVERIFY(child > 0);
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QCOMPARE(entries(target), QStringList({ "small.txt" }));
+        QCOMPARE(TestHome::readFile(target + "/small.txt"), QByteArray("small"));
+
+        // With room again, the next start completes the merge.
+        QDir from(source);
+        QDir to(target);
+        copyRec(from, to);
+        QCOMPARE(TestHome::readFile(target + "/big.bin"), QByteArray(256 * 1024, 'b'));
+    }
+
+    void linkCyclesInTheTemplateEnd()
+    {
+        // Every directory links to every other one: followed on every path,
+        // the links would unfold into count! directories.
+        const int count = 12;
+        const QString source = _home.path() + "/template";
+        const QString target = _home.path() + "/data";
+        for (int i = 0; i < count; ++i)
+            TestHome::writeFile(source + QStringLiteral("/d%1/file.txt").arg(i), QByteArray::number(i));
+        for (int i = 0; i < count; ++i) {
+            for (int j = 0; j < count; ++j)
+                QVERIFY(QFile::link(source + QStringLiteral("/d%1").arg(j),
+                    source + QStringLiteral("/d%1/to%2").arg(i).arg(j)));
+        }
+        QVERIFY(QDir().mkpath(target));
+
+        const Bounds bounds;
+        QDir from(source);
+        QDir to(target);
+        copyRec(from, to);
+        QVERIFY(bounds.check());
+        for (int i = 0; i < count; ++i)
+            QCOMPARE(
+                TestHome::readFile(target + QStringLiteral("/d%1/file.txt").arg(i)), QByteArray::number(i));
+        QVERIFY(entries(target).size() < 4 * count * count);
     }
 
     void badDeviceFiles_data()

@@ -1,5 +1,7 @@
 #include "support/TestMain.h"
 
+#include "fs/File.h"
+#include "fs/FileName.h"
 #include "unit/Registry.h"
 
 #include <QFile>
@@ -155,6 +157,36 @@ private slots:
         QVERIFY(QFile::link(_home.path() + "/Ostrel/outside", units() + "/linked"));
         _registry->refresh();
         QCOMPARE(_registry->getIDs(), QStringList({ "inA", "inB", "outside" }));
+    }
+
+    void everyDirectoryNameIsSeen_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("not UTF-8") << QByteArray("Vend\xffor");
+        QTest::newRow("Latin-1 letters") << QByteArray("Gr\xfc\xdf\x65");
+        QTest::newRow("encoded surrogate") << QByteArray("\xed\xb2\x80");
+        QTest::newRow("UTF-8 letters") << QByteArray("Gr\xc3\xbc\xc3\x9f\x65");
+    }
+
+    void everyDirectoryNameIsSeen()
+    {
+        QFETCH(QByteArray, name);
+        const QByteArray dir = QFile::encodeName(units()) + "/" + name + "/block.unit";
+        TestHome::writeRawFile(dir + "/unit.xml", unitFile({ "id" }));
+        TestHome::writeRawFile(QFile::encodeName(units()) + "/other/unit.xml", unitFile({ "other" }));
+        _registry->refresh();
+        QCOMPARE(_registry->getIDs(), QStringList({ "id", "other" }));
+
+        // The recorded directory leads back to the very bytes on disk.
+        const QDir unitDir = _registry->getDir("id");
+        QVERIFY(unitDir.isAbsolute());
+        QCOMPARE(fs::encodeName(unitDir.absolutePath()), dir);
+        QCOMPARE(fs::readFile(unitDir.filePath("unit.xml"), fs::unitFileLimit).bytes, unitFile({ "id" }));
+        if (QString::fromUtf8(name).toUtf8() == name) {
+            // A valid name is the one Qt uses, so QDir reaches it too.
+            QVERIFY(unitDir.exists("unit.xml"));
+            QVERIFY(unitDir == QDir(units() + "/" + QString::fromUtf8(name) + "/block.unit"));
+        }
     }
 };
 

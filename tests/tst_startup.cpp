@@ -60,7 +60,7 @@ private slots:
     void init()
     {
         _home.reset();
-        QVERIFY(QDir(_template.path()).removeRecursively());
+        TestHome::removeTree(_template.path());
         QVERIFY(QDir().mkpath(_template.path()));
         useTemplate(_template.path());
     }
@@ -219,6 +219,25 @@ private slots:
         QVERIFY(!QFileInfo(data() + "/linked.txt").isSymLink());
         QCOMPARE(TestHome::readFile(data() + "/real/file.txt"), QByteArray("content"));
         QVERIFY(snapshot(data()).size() <= 4);
+    }
+
+    void everyNameIsMerged()
+    {
+        const QByteArray from = QFile::encodeName(_template.path());
+        const QByteArray to = QFile::encodeName(data());
+        TestHome::writeRawFile(from + "/units/Vend\xffor/block.unit/unit.xml", "a");
+        TestHome::writeRawFile(from + "/caf\xe9.txt", "b");
+        TestHome::writeRawFile(from + "/Gr\xc3\xbc\xc3\x9f\x65/\xed\xb2\x80", "c");
+        TestHome::writeRawFile(to + "/caf\xe9.txt", "the user's");
+        // As long as a name can be: the copy's temporary name must still fit.
+        TestHome::writeRawFile(from + "/" + QByteArray(255, 'n'), "d");
+
+        initUserProfile();
+
+        QCOMPARE(TestHome::readRawFile(to + "/units/Vend\xffor/block.unit/unit.xml"), QByteArray("a"));
+        QCOMPARE(TestHome::readRawFile(to + "/caf\xe9.txt"), QByteArray("the user's"));
+        QCOMPARE(TestHome::readRawFile(to + "/Gr\xc3\xbc\xc3\x9f\x65/\xed\xb2\x80"), QByteArray("c"));
+        QCOMPARE(TestHome::readRawFile(to + "/" + QByteArray(255, 'n')), QByteArray("d"));
     }
 
     void templateInsideTheDataTreeEnds()

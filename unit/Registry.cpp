@@ -1,20 +1,22 @@
 #include "unit/Registry.h"
 
+#include "fs/File.h"
+#include "fs/FileName.h"
 #include "fs/UserPaths.h"
 #include "xml/Reader.h"
 
-#include <QFile>
+#include <QVarLengthArray>
 
-#include <sys/stat.h>
+#include <cerrno>
 
 namespace unit {
 
 namespace {
 
-const QString& unitFileName()
+// "unit.xml" in any letter case, as find -iname matches it.
+bool isUnitFileName(const char* name, qsizetype size)
 {
-    static const QString name = QStringLiteral("unit.xml");
-    return name;
+    return size == 8 && qstrnicmp(name, "unit.xml", 8) == 0;
 }
 
 // Keeps the ids of the first "unit:unittypes" below a "unit:unit" document
@@ -69,10 +71,11 @@ void Registry::refresh()
     _unitDirs.clear();
     _visited.clear();
 
-    QDir units = QDir::home();
-    if (!units.cd(fs::UserPaths::unitsRelative()))
-        return;
-    processDir(units);
+    // No QDir on the way: a missing units directory is one failed open.
+    const QString path
+        = QDir::cleanPath(QDir::homePath() + QLatin1Char('/') + fs::UserPaths::unitsRelative());
+    QByteArray bytes = fs::encodeName(path);
+    walk(fs::Directory(path), bytes);
     _visited.clear();
 }
 
@@ -83,44 +86,62 @@ QStringList Registry::getIDs() const
 
 void Registry::processDir(const QDir& dir)
 {
-    // One stat instead of a canonical path, which costs a readlink for every
-    // component of the path.
-    struct stat status;
-    if (::stat(QFile::encodeName(dir.absolutePath()).constData(), &status) != 0)
-        return;
-    const QPair<quint64, quint64> identity(status.st_dev, status.st_ino);
-    if (_visited.contains(identity))
-        return;
-    _visited.insert(identity);
-
-    // One listing for both passes: a name filter would compile a regular
-    // expression for every directory, which cost more than the whole scan.
-    const QFileInfoList entries
-        = dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
-    for (const QFileInfo& entry : entries) {
-        if (entry.isDir())
-            processDir(QDir(entry.absoluteFilePath()));
-    }
-    for (const QFileInfo& entry : entries) {
-        if (!entry.isDir() && entry.fileName().compare(unitFileName(), Qt::CaseInsensitive) == 0)
-            parseFile(entry, dir);
-    }
+    const QString path = dir.absolutePath();
+    QByteArray bytes = fs::encodeName(path);
+    walk(fs::Directory(path), bytes);
 }
 
 void Registry::parseFile(const QFileInfo& file, const QDir& dir)
 {
-    QFile in(file.absoluteFilePath());
-    if (!in.open(QIODevice::ReadOnly))
+    const fs::Directory directory(dir.absolutePath());
+    parseFileAt(directory, fs::encodeName(file.fileName()).constData(), fs::encodeName(dir.absolutePath()));
+}
+
+void Registry::walk(const fs::Directory& dir, QByteArray& path)
+{
+    if (!dir.isOpen() || _visited.contains(dir.identity()))
         return;
-    const QByteArray content = in.readAll();
-    in.close();
-    if (content.isEmpty())
+    _visited.insert(dir.identity());
+
+    fs::Directory::Listing listing;
+    dir.list(listing);
+    // Subdirectories first: a directory's own unit file is read after every
+    // one below it, so that it wins for an id declared in both.
+    QVarLengthArray<qsizetype, 4> unitFiles;
+    for (qsizetype i = 0; i < listing.size(); ++i) {
+        if (listing.isHidden(i))
+            continue;
+        if (listing.mayBeDirectory(i)) {
+            const fs::Directory child(dir, listing.name(i));
+            if (child.isOpen()) {
+                const qsizetype size = path.size();
+                path += '/';
+                path.append(listing.name(i), listing.nameSize(i));
+                walk(child, path);
+                path.truncate(size);
+                continue;
+            }
+            if (child.error() != ENOTDIR)
+                continue;
+        }
+        if (isUnitFileName(listing.name(i), listing.nameSize(i)))
+            unitFiles.append(i);
+    }
+    for (const qsizetype i : unitFiles)
+        parseFileAt(dir, listing.name(i), path);
+}
+
+void Registry::parseFileAt(const fs::Directory& dir, const char* name, const QByteArray& path)
+{
+    // A FIFO, a device or a huge file declares nothing, like a malformed file.
+    const fs::ReadResult file = fs::readFileAt(dir.fd(), name, fs::unitFileLimit);
+    if (!file.ok() || file.bytes.isEmpty())
         return;
 
-    const QStringList ids = declaredIds(content);
+    const QStringList ids = declaredIds(file.bytes);
     if (ids.isEmpty())
         return;
-    const QDir unitDir(dir.absolutePath());
+    const QDir unitDir(fs::decodeName(path));
     for (const QString& id : ids)
         _unitDirs.insert(id, unitDir);
 }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "fs/Directory.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QMap>
-#include <QPair>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -21,9 +22,13 @@ public:
 
     QStringList getIDs() const;
     bool hasID(const QString& id) const { return _unitDirs.contains(id); }
+    // A directory whose name is not valid UTF-8 keeps its bytes in the path
+    // as fs/FileName.h describes: fs::Directory and fs::readFile reach it,
+    // QDir's own file access does not.
     QDir getDir(const QString& id) const { return _unitDirs.value(id); }
     bool isEmpty() const { return _unitDirs.isEmpty(); }
 
+    // The walk below a directory and the reading of one unit file in it.
     void processDir(const QDir& dir);
     void parseFile(const QFileInfo& file, const QDir& dir);
 
@@ -34,10 +39,15 @@ public:
 private:
     Registry() = default;
 
+    // path: the directory's absolute path as bytes, extended and cut back
+    // while the walk goes down and up.
+    void walk(const fs::Directory& dir, QByteArray& path);
+    void parseFileAt(const fs::Directory& dir, const char* name, const QByteArray& path);
+
     QMap<QString, QDir> _unitDirs;
-    // Device and inode of the directories entered during one scan; a cycle of
-    // symbolic links would otherwise never end.
-    QSet<QPair<quint64, quint64>> _visited;
+    // The directories entered during one scan; a cycle of symbolic links
+    // would otherwise never end.
+    QSet<fs::Directory::Identity> _visited;
 };
 
 } // namespace unit

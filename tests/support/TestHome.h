@@ -12,6 +12,7 @@ class TestHome
 {
 public:
     TestHome();
+    ~TestHome();
 
     // Points HOME and XDG_CONFIG_HOME at a new empty directory.
     void reset();
@@ -21,6 +22,11 @@ public:
     // Test helpers for files below the home directory.
     static void writeFile(const QString& path, const QByteArray& content);
     static QByteArray readFile(const QString& path);
+    // The same by raw bytes, for names that are not valid UTF-8.
+    static void writeRawFile(const QByteArray& path, const QByteArray& content);
+    static QByteArray readRawFile(const QByteArray& path);
+    // Removes path and everything below it, whatever bytes the names hold.
+    static void removeTree(const QString& path);
 
 private:
     std::unique_ptr<QTemporaryDir> _dir;

@@ -1,0 +1,100 @@
+#include "fs/FileName.h"
+
+#include <QStringDecoder>
+
+namespace fs {
+
+namespace {
+
+const char16_t escapeBase = 0xDC00;
+
+bool isContinuation(uchar byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
+// The length of the valid UTF-8 sequence at data[0], or 0 when there is none.
+int sequenceLength(const uchar* data, qsizetype available)
+{
+    const uchar lead = data[0];
+    int length = 0;
+    char32_t lowest = 0;
+    char32_t code = 0;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        lowest = 0x80;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        lowest = 0x800;
+        code = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        lowest = 0x10000;
+        code = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (available < length)
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        if (!isContinuation(data[i]))
+            return 0;
+        code = (code << 6) | (data[i] & 0x3F);
+    }
+    if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+} // namespace
+
+QString decodeName(const QByteArray& name)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = utf8(name);
+    if (!utf8.hasError())
+        return decoded;
+
+    decoded.clear();
+    const auto* data = reinterpret_cast<const uchar*>(name.constData());
+    const qsizetype size = name.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const int length = sequenceLength(data + i, size - i);
+        if (length == 0) {
+            decoded += QChar(char16_t(escapeBase + data[i]));
+            ++i;
+        } else {
+            decoded += QString::fromUtf8(name.constData() + i, length);
+            i += length;
+        }
+    }
+    return decoded;
+}
+
+QByteArray encodeName(const QString& name)
+{
+    QByteArray encoded;
+    encoded.reserve(name.size());
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t unit = name.at(i).unicode();
+        if (unit < escapeBase + 0x80 || unit > escapeBase + 0xFF)
+            continue;
+        // A lone low surrogate; one that ends a valid pair is part of a letter.
+        if (i > 0 && name.at(i - 1).isHighSurrogate())
+            continue;
+        encoded += QStringView(name).mid(start, i - start).toUtf8();
+        encoded += char(unit - escapeBase);
+        start = i + 1;
+    }
+    if (start == 0)
+        return name.toUtf8();
+    encoded += QStringView(name).mid(start).toUtf8();
+    return encoded;
+}
+
+} // namespace fs
