@@ -4,7 +4,7 @@
 #include <QStandardItemModel>
 
 namespace xml {
-class Element;
+class Writer;
 }
 
 namespace device {
@@ -37,14 +37,17 @@ public:
 
     void load(const QByteArray& content);
     QByteArray xml() const;
+    // The size of what xml() would give, learnt without keeping the bytes.
+    qsizetype xmlSize() const;
 
     static QStandardItem* createRootItem(const QString& text);
     static QStandardItem* createDeviceItem(const QString& text);
     static QStandardItem* createUnitItem(const QString& text);
 
-    static void saveDevice(xml::Element& element, QStandardItem* item);
-    static void saveSubdevices(xml::Element& element, QStandardItem* item);
-    static void saveUnits(xml::Element& element, QStandardItem* item);
+    // The "dev:subdevices" and "dev:units" sections of a device item, with
+    // everything below it; and the "dev:units" section alone.
+    static void saveDevice(xml::Writer& writer, const QStandardItem* item);
+    static void saveUnits(xml::Writer& writer, const QStandardItem* item);
 
     // The kind of the item behind an index, as the view and the delegate see it.
     static int itemType(const QModelIndex& index) { return index.data(ItemTypeRole).toInt(); }
@@ -53,6 +56,8 @@ private slots:
     void on_itemChanged();
 
 private:
+    void write(xml::Writer& writer) const;
+
     bool _changed = false;
     QStandardItem* _rootItem = nullptr;
 
