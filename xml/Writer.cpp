@@ -1,5 +1,6 @@
 #include "xml/Writer.h"
 
+#include <QList>
 #include <QString>
 
 #include <algorithm>
@@ -37,6 +38,46 @@ char* putUtf8(char* p, char32_t c)
         *p++ = static_cast<char>(0x80 | (c & 0x3F));
     }
     return p;
+}
+
+// Most values hold nothing to escape and are copied as they are.
+bool needsEscape(QStringView value)
+{
+    for (const QChar c : value) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == '&' || u == '<' || u == '>' || u == '"' || QChar::isSurrogate(u) || u >= 0xFFFE)
+            return true;
+    }
+    return false;
+}
+
+// Entities for the characters that would end a value or a tag, character
+// references for the controls that a reader would change in a value, and
+// nothing for the characters that XML cannot carry (controls, U+FFFE,
+// U+FFFF). U+FEFF is left out too, as it always was in values that needed
+// escaping.
+char* putEscaped(char* p, char32_t c, bool inAttribute)
+{
+    switch (c) {
+    case '&':
+        return put(p, "&amp;", 5);
+    case '<':
+        return put(p, "&lt;", 4);
+    case '>':
+        return put(p, "&gt;", 4);
+    case '"':
+        return inAttribute ? put(p, "&quot;", 6) : put(p, "\"", 1);
+    case '\r':
+        return put(p, "&#xd;", 5);
+    case '\t':
+        return inAttribute ? put(p, "&#x9;", 5) : put(p, "\t", 1);
+    case '\n':
+        return inAttribute ? put(p, "&#xa;", 5) : put(p, "\n", 1);
+    default:
+        if (c < 0x20 || c == 0xFEFF || c == 0xFFFE || c == 0xFFFF || c > 0x10FFFF)
+            return p;
+        return putUtf8(p, c);
+    }
 }
 
 } // namespace
@@ -157,47 +198,28 @@ void Writer::appendIndent()
     commit(p + count);
 }
 
-// Entities for the characters that would end a value or a tag, character
-// references for the controls that a reader would change in a value, and
-// nothing for the characters that XML cannot carry (controls, U+FFFE,
-// U+FFFF); a lone surrogate becomes U+FFFD.
 void Writer::appendEscaped(QStringView value, bool inAttribute)
 {
     char* p = reserve(value.size() * maxBytesPerUnit);
     const char16_t* u = value.utf16();
     const char16_t* const end = u + value.size();
-    while (u < end) {
-        const char16_t c = *u++;
-        if (c >= 0x20 && c < 0x80) {
-            switch (c) {
-            case '&':
-                p = put(p, "&amp;", 5);
-                break;
-            case '<':
-                p = put(p, "&lt;", 4);
-                break;
-            case '>':
-                p = put(p, "&gt;", 4);
-                break;
-            case '"':
-                p = inAttribute ? put(p, "&quot;", 6) : put(p, "\"", 1);
-                break;
-            default:
-                *p++ = static_cast<char>(c);
-            }
-        } else if (c < 0x20) {
-            if (c == '\r')
-                p = put(p, "&#xd;", 5);
-            else if (c == '\t')
-                p = inAttribute ? put(p, "&#x9;", 5) : put(p, "\t", 1);
-            else if (c == '\n')
-                p = inAttribute ? put(p, "&#xa;", 5) : put(p, "\n", 1);
-        } else if (QChar::isHighSurrogate(c) && u < end && QChar::isLowSurrogate(*u)) {
-            p = putUtf8(p, QChar::surrogateToUcs4(c, *u++));
-        } else if (QChar::isSurrogate(c)) {
-            p = putUtf8(p, 0xFFFD);
-        } else if (c < 0xFFFE) {
-            p = putUtf8(p, c);
+    if (!needsEscape(value)) {
+        while (u < end)
+            p = putUtf8(p, *u++);
+    } else if (value.front() == QChar(0xFFFE)) {
+        // Escaped values used to go through QString::toUcs4, which reads a
+        // leading U+FFFE as a byte order mark and swaps the bytes of the rest.
+        for (const char32_t c : value.toUcs4())
+            p = putEscaped(p, c, inAttribute);
+    } else {
+        while (u < end) {
+            const char16_t c = *u++;
+            if (QChar::isHighSurrogate(c) && u < end && QChar::isLowSurrogate(*u))
+                p = putEscaped(p, QChar::surrogateToUcs4(c, *u++), inAttribute);
+            else if (QChar::isSurrogate(c))
+                p = putEscaped(p, 0xFFFD, inAttribute);
+            else
+                p = putEscaped(p, c, inAttribute);
         }
     }
     commit(p);
