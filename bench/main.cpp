@@ -1,8 +1,10 @@
 // fbm_bench: synthetic data and side-by-side timings of the program's heavy
 // operations against standard tools doing the same work on the same data.
 //
-//   fbm_bench data DIR             makes the data below DIR
-//   fbm_bench measure DIR [REPS]   prints the results as a Markdown table
+//   fbm_bench data DIR [PART...]   makes the data below DIR
+//   fbm_bench measure DIR [REPS [device]]
+//                                  prints the results (or the device rows
+//                                  alone) as a Markdown table
 //   fbm_bench one OP ARGS...       runs one operation (used by measure)
 //
 // Every operation runs in a child process of its own, so that its peak
@@ -22,6 +24,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QStringList>
 #include <QTextStream>
 
 #include <sys/resource.h>
@@ -31,6 +34,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -98,9 +102,13 @@ void makeTemplate(const QString& root, int files)
 }
 
 // A device of `items` items: ten directories of ten directories each, the
-// function block entries spread over the hundred inner ones.
-void makeDevice(const QString& path, int items)
+// function block entries spread over the hundred inner ones. Its twin has
+// the same items, with German directory names, CRLF line ends and a
+// comment, as a device edited by hand on another system may have.
+void makeDevice(const QString& path, int items, bool twin)
 {
+    const QString group = twin ? QStringLiteral("Gr\u00fc\u00dfe %1") : QStringLiteral("Group %1");
+    const QString line = twin ? QStringLiteral("Stra\u00dfe %1.%2") : QStringLiteral("Line %1.%2");
     xml::Element document(QStringLiteral("dev:device"));
     const QString deviceUri = xml::schemaUri(QStringLiteral("device"));
     document.setAttribute(QStringLiteral("xmlns:xsi"), xml::xsiNamespace);
@@ -114,12 +122,12 @@ void makeDevice(const QString& path, int items)
     int unit = 0;
     for (int a = 0; a < 10; ++a) {
         xml::Element& directory = outer.appendChild(QStringLiteral("dev:device"));
-        directory.setAttribute(QStringLiteral("dev:id"), QStringLiteral("Group %1").arg(a));
+        directory.setAttribute(QStringLiteral("dev:id"), group.arg(a));
         xml::Element& inner = directory.appendChild(QStringLiteral("dev:subdevices"));
         directory.appendChild(QStringLiteral("dev:units"));
         for (int b = 0; b < 10; ++b) {
             xml::Element& sub = inner.appendChild(QStringLiteral("dev:device"));
-            sub.setAttribute(QStringLiteral("dev:id"), QStringLiteral("Line %1.%2").arg(a).arg(b));
+            sub.setAttribute(QStringLiteral("dev:id"), line.arg(a).arg(b));
             sub.appendChild(QStringLiteral("dev:subdevices"));
             xml::Element& units = sub.appendChild(QStringLiteral("dev:units"));
             for (int u = 0; u < perDirectory; ++u)
@@ -127,17 +135,36 @@ void makeDevice(const QString& path, int items)
                     .setAttribute(QStringLiteral("dev:type"), QStringLiteral("fb_%1").arg(unit++ % 10000));
         }
     }
-    writeFile(path, document.toDocument());
+    QByteArray content = document.toDocument();
+    if (twin) {
+        content.insert(content.indexOf('\n') + 1,
+            "<!-- Ger\xc3\xa4te der Pr\xc3\xbc"
+            "fstation -->\n");
+        content.replace("\n", "\r\n");
+    }
+    writeFile(path, content);
 }
 
-int makeData(const QString& dir)
+// All the data, or only the parts named ("units", "template", "device").
+int makeData(const QString& dir, const QStringList& parts)
 {
-    makeUnits(dir + QStringLiteral("/units1k"), 1000);
-    makeUnits(dir + QStringLiteral("/units10k"), 10000);
-    makeTemplate(dir + QStringLiteral("/template1k"), 1000);
-    makeTemplate(dir + QStringLiteral("/template10k"), 10000);
-    makeDevice(dir + QStringLiteral("/device10k.xml"), 10000);
-    makeDevice(dir + QStringLiteral("/device100k.xml"), 100000);
+    const auto wanted
+        = [&parts](const char* part) { return parts.isEmpty() || parts.contains(QLatin1String(part)); };
+    if (wanted("units")) {
+        makeUnits(dir + QStringLiteral("/units1k"), 1000);
+        makeUnits(dir + QStringLiteral("/units10k"), 10000);
+    }
+    if (wanted("template")) {
+        makeTemplate(dir + QStringLiteral("/template1k"), 1000);
+        makeTemplate(dir + QStringLiteral("/template10k"), 10000);
+    }
+    if (wanted("device")) {
+        for (const bool twin : { false, true }) {
+            const QString suffix = twin ? QStringLiteral("-twin.xml") : QStringLiteral(".xml");
+            makeDevice(dir + QStringLiteral("/device10k") + suffix, 10000, twin);
+            makeDevice(dir + QStringLiteral("/device100k") + suffix, 100000, twin);
+        }
+    }
     return 0;
 }
 
@@ -276,6 +303,37 @@ public:
         return repeat([&] { return runChild(args, false); }, prepare);
     }
 
+    std::function<Sample()> oursRun(const std::vector<QByteArray>& opArgs) const
+    {
+        std::vector<QByteArray> args { _self, "one" };
+        args.insert(args.end(), opArgs.begin(), opArgs.end());
+        return [args] { return runChild(args, true); };
+    }
+
+    static std::function<Sample()> toolRun(const QByteArray& command)
+    {
+        const std::vector<QByteArray> args { "/bin/sh", "-c", command };
+        return [args] { return runChild(args, false); };
+    }
+
+    // The runs take turns, round by round, so that a change in the machine's
+    // load during the measurement falls on all of them alike. One untimed
+    // round first; the median of each.
+    std::vector<Sample> alternate(const std::vector<std::function<Sample()>>& runs)
+    {
+        for (const auto& run : runs)
+            run();
+        std::vector<std::vector<Sample>> samples(runs.size());
+        for (int i = 0; i < _reps; ++i) {
+            for (size_t r = 0; r < runs.size(); ++r)
+                samples[r].push_back(runs[r]());
+        }
+        std::vector<Sample> medians;
+        for (const auto& list : samples)
+            medians.push_back(median(list));
+        return medians;
+    }
+
 private:
     Sample repeat(const std::function<Sample()>& run, const std::function<void()>& prepare)
     {
@@ -305,7 +363,32 @@ void row(
     out.flush();
 }
 
-int measure(const QString& dir, int reps, const QByteArray& self)
+const char tableHeader[]
+    = "| Operation | ours ms | standard tool | tool ms | ratio | ours peak MiB | tool peak MiB |\n"
+      "|---|---:|---|---:|---:|---:|---:|\n";
+
+// Device round trips at 10k and 100k items against xmllint, and each
+// against its non-ASCII, CRLF, commented twin; returns our times.
+std::vector<double> measureDevices(QTextStream& out, Measurer& m, const QByteArray& d)
+{
+    std::vector<double> times;
+    for (const char* size : { "10k", "100k" }) {
+        const QByteArray file = d + "/device" + size + ".xml";
+        const QByteArray twin = d + "/device" + size + "-twin.xml";
+        const std::vector<Sample> samples = m.alternate({ m.oursRun({ "device", file }),
+            Measurer::toolRun("exec xmllint --format " + file + " >/dev/null"),
+            m.oursRun({ "device", twin }) });
+        row(out, QStringLiteral("device load + xml, %1 items").arg(size), samples[0],
+            QStringLiteral("xmllint --format"), samples[1]);
+        row(out, QStringLiteral("the same, non-ASCII names, CRLF, a comment, %1 items").arg(size), samples[2],
+            QStringLiteral("ours on the ASCII twin"), samples[0]);
+        times.push_back(samples[0].ms);
+    }
+    return times;
+}
+
+// Every table row, or with `only` "device" the device rows alone.
+int measure(const QString& dir, int reps, const QByteArray& self, const QString& only)
 {
     QTextStream out(stdout);
     Measurer m(self, reps);
@@ -317,8 +400,13 @@ int measure(const QString& dir, int reps, const QByteArray& self)
         };
     };
 
-    out << "| Operation | ours ms | standard tool | tool ms | ratio | ours peak MiB | tool peak MiB |\n"
-        << "|---|---:|---|---:|---:|---:|---:|\n";
+    out << tableHeader;
+    if (only == QLatin1String("device")) {
+        const std::vector<double> device = measureDevices(out, m, d);
+        out << "\nTime for 10x the data, as a multiple of the time for 1x: device round trip "
+            << QString::number(device[1] / device[0], 'f', 1) << "x.\n";
+        return 0;
+    }
     const Sample idle = m.ours({ "idle" });
     const Sample idleGui = m.ours({ "idle-gui" });
     out << "| start-up only (QCoreApplication / QApplication) | - | - | - | - | " << idle.peakKiB / 1024
@@ -358,14 +446,8 @@ int measure(const QString& dir, int reps, const QByteArray& self)
         scale.push_back(second.ms);
         QDir(QString::fromLocal8Bit(target)).removeRecursively();
     }
-    for (const char* size : { "10k", "100k" }) {
-        const QByteArray file = d + "/device" + size + ".xml";
-        const Sample ours = m.ours({ "device", file });
-        const Sample tool = m.tool("exec xmllint --format " + file + " >/dev/null");
-        row(out, QStringLiteral("device load + xml, %1 items").arg(size), ours,
-            QStringLiteral("xmllint --format"), tool);
-        scale.push_back(ours.ms);
-    }
+    const std::vector<double> device = measureDevices(out, m, d);
+    scale.insert(scale.end(), device.begin(), device.end());
     out << "\nTime for 10x the data, as a multiple of the time for 1x: registry refresh "
         << QString::number(scale[1] / scale[0], 'f', 1) << "x, first start merge "
         << QString::number(scale[4] / scale[2], 'f', 1) << "x, second start merge "
@@ -384,14 +466,19 @@ int main(int argc, char* argv[])
         return runOne(argc, argv);
     if (command == "data" && argc > 2) {
         QCoreApplication app(argc, argv);
-        return makeData(QString::fromLocal8Bit(argv[2]));
+        QStringList parts;
+        for (int i = 3; i < argc; ++i)
+            parts << QString::fromLocal8Bit(argv[i]);
+        return makeData(QString::fromLocal8Bit(argv[2]), parts);
     }
     if (command == "measure" && argc > 2) {
         QCoreApplication app(argc, argv);
         const int reps = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
-        return measure(
-            QString::fromLocal8Bit(argv[2]), reps, QCoreApplication::applicationFilePath().toLocal8Bit());
+        const QString only = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString();
+        return measure(QString::fromLocal8Bit(argv[2]), reps,
+            QCoreApplication::applicationFilePath().toLocal8Bit(), only);
     }
-    std::fprintf(stderr, "usage: %s data DIR | measure DIR [REPS] | one OP ARGS...\n", argv[0]);
+    std::fprintf(
+        stderr, "usage: %s data DIR [PART...] | measure DIR [REPS [device]] | one OP ARGS...\n", argv[0]);
     return 1;
 }

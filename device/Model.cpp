@@ -72,6 +72,21 @@ void deleteRow(QStandardItem* parent, int row)
     parent->removeRow(row);
 }
 
+// Takes the row out of the model in one step, which tells views once, and
+// then deletes the detached subtree leaves first: outside a model a removal
+// tells no one and costs little.
+void takeAndDeleteRow(QStandardItem* parent, int row)
+{
+    const QList<QStandardItem*> taken = parent->takeRow(row);
+    for (QStandardItem* top : taken) {
+        if (!top)
+            continue;
+        QStandardItem holder;
+        holder.appendRow(top);
+        deleteRow(&holder, 0);
+    }
+}
+
 // Builds the device tree while the reader walks the file: in a device, its
 // subdevices and units sections count; in subdevices, the devices; in units,
 // the units; everything else is passed over with all it holds. The tree is
@@ -104,7 +119,7 @@ public:
             return;
         case Subdevices:
             if (name == QLatin1String("dev:device")) {
-                QStandardItem* directory = Model::createDeviceItem(attributes.value(QLatin1String("dev:id")));
+                QStandardItem* directory = copy(*_directory, attributes.value(QLatin1String("dev:id")));
                 parent.item->appendRow(directory);
                 _open.push_back({ Device, directory });
             } else {
@@ -113,7 +128,7 @@ public:
             return;
         case Units:
             if (name == QLatin1String("dev:unit"))
-                parent.item->appendRow(Model::createUnitItem(attributes.value(QLatin1String("dev:type"))));
+                parent.item->appendRow(copy(*_unit, attributes.value(QLatin1String("dev:type"))));
             _open.push_back({ Ignored, nullptr });
             return;
         case Ignored:
@@ -131,6 +146,15 @@ public:
     }
 
 private:
+    // A copy of a finished item with another text costs a third of making
+    // one: its data is shared until the text is set.
+    static QStandardItem* copy(const QStandardItem& prototype, const QString& text)
+    {
+        QStandardItem* item = prototype.clone();
+        item->setText(text);
+        return item;
+    }
+
     enum Context { Device, Subdevices, Units, Ignored };
     struct Open
     {
@@ -138,6 +162,8 @@ private:
         QStandardItem* item;
     };
     std::vector<Open> _open;
+    const std::unique_ptr<QStandardItem> _directory { Model::createDeviceItem(QString()) };
+    const std::unique_ptr<QStandardItem> _unit { Model::createUnitItem(QString()) };
 };
 
 } // namespace
@@ -157,7 +183,7 @@ Model::Model(QObject* parent)
 Model::~Model()
 {
     if (_rootItem)
-        deleteRow(invisibleRootItem(), _rootItem->row());
+        takeAndDeleteRow(invisibleRootItem(), _rootItem->row());
 }
 
 QModelIndex Model::root() const
@@ -212,7 +238,7 @@ void Model::remove(const QModelIndex& index)
 void Model::load(const QByteArray& content)
 {
     if (_rootItem)
-        deleteRow(invisibleRootItem(), _rootItem->row());
+        takeAndDeleteRow(invisibleRootItem(), _rootItem->row());
     clear();
     _rootItem = nullptr;
     // The tree keeps its single root: nothing is dropped beside it.

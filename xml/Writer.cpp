@@ -183,6 +183,9 @@ void Writer::appendName(QAnyStringView name)
             append(utf8.constData(), utf8.size());
         } else if constexpr (std::is_same_v<View, QUtf8StringView>) {
             append(view.data(), view.size());
+        } else if (std::all_of(view.begin(), view.end(), [](char c) { return c >= 0; })) {
+            // ASCII, the names the program uses, is the same in Latin-1 and UTF-8.
+            append(view.data(), view.size());
         } else {
             const QByteArray utf8 = QString(view).toUtf8();
             append(utf8.constData(), utf8.size());
