@@ -73,6 +73,47 @@ char32_t decodeUtf8(const unsigned char* p, const unsigned char* end, int& lengt
     return c;
 }
 
+// The character that a reference ("amp", "#60", "#x3C": what stands between
+// "&" and ";") stands for, 0 when this reader does not take it: unknown
+// names, more than six digits, characters that XML does not allow.
+char32_t referenceValue(std::string_view name)
+{
+    static const std::pair<std::string_view, char32_t> entities[]
+        = { { "amp", '&' }, { "lt", '<' }, { "gt", '>' }, { "quot", '"' }, { "apos", '\'' } };
+    for (const auto& entity : entities) {
+        if (name == entity.first)
+            return entity.second;
+    }
+    if (name.size() < 2 || name[0] != '#')
+        return 0;
+    const bool hex = name[1] == 'x';
+    const std::string_view digits = name.substr(hex ? 2 : 1);
+    if (digits.empty() || digits.size() > 6)
+        return 0;
+    char32_t c = 0;
+    for (const char d : digits) {
+        int digit;
+        if (d >= '0' && d <= '9')
+            digit = d - '0';
+        else if (hex && d >= 'a' && d <= 'f')
+            digit = d - 'a' + 10;
+        else if (hex && d >= 'A' && d <= 'F')
+            digit = d - 'A' + 10;
+        else
+            return 0;
+        c = c * (hex ? 16 : 10) + static_cast<char32_t>(digit);
+    }
+    const bool legal = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF)
+        || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+    return legal ? c : 0;
+}
+
+QString referencedCharacter(std::string_view name)
+{
+    const char32_t c = referenceValue(name);
+    return QString::fromUcs4(&c, 1);
+}
+
 class PlainAttributes : public Attributes
 {
 public:
@@ -80,6 +121,8 @@ public:
     {
         std::string_view name;
         std::string_view value;
+        // Without references and white-space controls: read as written.
+        bool literal;
     };
     std::vector<Attribute> list;
 
@@ -92,12 +135,41 @@ public:
             const bool equal = ascii ? attribute.name == wanted
                                      : QAnyStringView::equal(utf8(attribute.name), qualifiedName);
             if (equal)
-                return utf8(attribute.value).toString();
+                return attribute.literal ? utf8(attribute.value).toString() : normalized(attribute.value);
         }
         return {};
     }
 
     static QUtf8StringView utf8(std::string_view text) { return QUtf8StringView(text.data(), text.size()); }
+
+    // The value as a reader gives it: line ends first made single line
+    // feeds, then every white-space control a blank, references replaced by
+    // the characters they stand for. The scanner checked every reference.
+    static QString normalized(std::string_view raw)
+    {
+        QString value;
+        value.reserve(static_cast<qsizetype>(raw.size()));
+        size_t run = 0;
+        for (size_t i = 0; i < raw.size();) {
+            const char c = raw[i];
+            if (c != '&' && c != '\t' && c != '\n' && c != '\r') {
+                ++i;
+                continue;
+            }
+            value += QString::fromUtf8(raw.data() + run, static_cast<qsizetype>(i - run));
+            if (c == '&') {
+                const size_t end = raw.find(';', i);
+                value += referencedCharacter(raw.substr(i + 1, end - i - 1));
+                i = end + 1;
+            } else {
+                value += QLatin1Char(' ');
+                i += c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n' ? 2 : 1;
+            }
+            run = i;
+        }
+        value += QString::fromUtf8(raw.data() + run, static_cast<qsizetype>(raw.size() - run));
+        return value;
+    }
 };
 
 class StreamAttributes : public Attributes
@@ -251,6 +323,20 @@ private:
         return false;
     }
 
+    // A reference this reader knows, from "&" to ";"; `c` is its character.
+    bool skipReference(char32_t& c)
+    {
+        const unsigned char* start = ++_p;
+        while (_p < _end && *_p != ';' && _p - start <= 8)
+            ++_p;
+        if (_p >= _end || *_p != ';')
+            return false;
+        c = referenceValue(
+            std::string_view(reinterpret_cast<const char*>(start), static_cast<size_t>(_p - start)));
+        ++_p;
+        return c != 0;
+    }
+
     // One legal character of text, ASCII or UTF-8.
     bool skipCharacter()
     {
@@ -342,15 +428,26 @@ private:
                 return Verdict::Unsure;
             const unsigned char quote = *_p++;
             const unsigned char* start = _p;
+            bool literal = true;
             while (_p < _end && *_p != quote) {
-                // A reader turns white-space controls in values into blanks
-                // and drops U+FEFF.
-                if (*_p == '<' || *_p == '&' || (isSpace(*_p) && *_p != ' '))
+                if (*_p == '<')
                     return Verdict::Unsure;
+                // A reader drops U+FEFF from values (and what it makes of a
+                // reference to it is left to the general reader).
                 if (_end - _p >= 3 && _p[0] == 0xEF && _p[1] == 0xBB && _p[2] == 0xBF)
                     return Verdict::Unsure;
-                if (!skipCharacter())
-                    return Verdict::Unsure;
+                if (*_p == '&') {
+                    char32_t c = 0;
+                    if (!skipReference(c) || c == 0xFEFF)
+                        return Verdict::Unsure;
+                    literal = false;
+                } else {
+                    // White-space controls become blanks when read.
+                    if (isSpace(*_p) && *_p != ' ')
+                        literal = false;
+                    if (!skipCharacter())
+                        return Verdict::Unsure;
+                }
             }
             if (_p >= _end)
                 return Verdict::Unsure;
@@ -359,7 +456,7 @@ private:
             ++_p;
             if (!isNew(name.text))
                 return Verdict::Malformed;
-            _attributes.list.push_back({ name.text, value });
+            _attributes.list.push_back({ name.text, value, literal });
         }
     }
 
@@ -384,8 +481,12 @@ private:
     bool skipText()
     {
         while (_p < _end && *_p != '<') {
-            if (*_p == '&')
-                return false;
+            char32_t c = 0;
+            if (*_p == '&') {
+                if (!skipReference(c))
+                    return false;
+                continue;
+            }
             if (*_p == ']') {
                 if (_end - _p >= 3 && _p[1] == ']' && _p[2] == '>')
                     return false;
