@@ -190,15 +190,15 @@ private:
 };
 
 // A recogniser for the plain subset of XML that the program's files use: an
-// optional fixed declaration, elements, attributes in either quote, text and
-// comments, in UTF-8 with any line ends. It never calls a document
-// well-formed that the general reader would not, nor malformed unless that is
-// certain (a repeated attribute); on anything else it does not know
-// (references, DOCTYPE, CDATA, processing instructions, "]]>" in text,
-// white-space controls or U+FEFF in attribute values, names beyond Latin-1,
-// ill-formed UTF-8, syntax errors) it is unsure and leaves the decision to the
-// general reader. Iterative, so that deep nesting costs heap, not stack, and
-// linear in the input, however many attributes an element has.
+// optional fixed declaration, elements, attributes in either quote, text,
+// comments and the references that need no document type, in UTF-8 with any
+// line ends. It never calls a document well-formed that the general reader
+// would not, nor malformed unless that is certain (a repeated attribute); on
+// anything else (DOCTYPE, CDATA, processing instructions, "]]>" in text,
+// U+FEFF in attribute values, names beyond Latin-1, ill-formed UTF-8, syntax
+// errors) it is unsure and leaves the decision to the general reader.
+// Iterative, so that deep nesting costs heap, not stack, and linear in the
+// input, however many attributes an element has.
 class PlainScanner
 {
 public:
