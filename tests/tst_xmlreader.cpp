@@ -119,7 +119,15 @@ private slots:
         QTest::newRow("byte order mark in a value") << QByteArray("<r a=\"x\xef\xbb\xbfy\"/>") << unsure;
         QTest::newRow("byte order mark") << QByteArray("\xef\xbb\xbf<r/>") << unsure;
         QTest::newRow("other declaration") << QByteArray("<?xml version=\"1.0\"?><r/>") << unsure;
+        QTest::newRow("long name") << "<p:" + QByteArray(1022, 'n') + "/>" << read;
+        QTest::newRow("longer name") << "<p:" + QByteArray(1023, 'n') + "/>" << unsure;
+        QTest::newRow("name too long") << "<p:" + QByteArray(4095, 'n') + "/>" << unsure;
         QTest::newRow("Greek letter in a name") << QByteArray("<\xce\xb1/>") << unsure;
+        QTest::newRow("document type inside the document element")
+            << QByteArray("<r>a<!DOCTYPE x>b</r>") << unsure;
+        QTest::newRow("document type after the document element") << QByteArray("<r/><!DOCTYPE x>") << unsure;
+        QTest::newRow("two document types") << QByteArray("<!DOCTYPE a><!DOCTYPE b><r/>") << unsure;
+        QTest::newRow("document type after a comment") << QByteArray("<!-- c --><!DOCTYPE r><r/>") << unsure;
         QTest::newRow("defaulted attribute")
             << QByteArray("<!DOCTYPE r [<!ATTLIST r a CDATA \"given\">]><r/>") << unsure;
     }

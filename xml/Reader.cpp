@@ -195,8 +195,8 @@ private:
 // line ends. It never calls a document well-formed that the general reader
 // would not, nor malformed unless that is certain (a repeated attribute); on
 // anything else (DOCTYPE, CDATA, processing instructions, "]]>" in text,
-// U+FEFF in attribute values, names beyond Latin-1, ill-formed UTF-8, syntax
-// errors) it is unsure and leaves the decision to the general reader.
+// U+FEFF in attribute values, names beyond Latin-1 or longer than 1,024 bytes,
+// ill-formed UTF-8, syntax errors) it is unsure and leaves the decision to the general reader.
 // Iterative, so that deep nesting costs heap, not stack, and linear in the
 // input, however many attributes an element has.
 class PlainScanner
@@ -391,6 +391,9 @@ private:
             if (!readNcName(ascii))
                 return false;
         }
+        // The general reader refuses names of more than 4,096 characters.
+        if (_p - start > 1024)
+            return false;
         name.text = std::string_view(reinterpret_cast<const char*>(start), static_cast<size_t>(_p - start));
         name.ascii = ascii;
         return true;
@@ -533,9 +536,18 @@ bool Reader::readGeneral(const QByteArray& content, ElementHandler& handler)
     QXmlStreamReader reader(content);
     reader.setNamespaceProcessing(false);
     const StreamAttributes attributes(reader);
+    // QXmlStreamReader takes a document type anywhere and more than once;
+    // QDomDocument, and XML, only once before the document element.
+    bool documentTypeAllowed = true;
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
+        case QXmlStreamReader::DTD:
+            if (!documentTypeAllowed)
+                return false;
+            documentTypeAllowed = false;
+            break;
         case QXmlStreamReader::StartElement:
+            documentTypeAllowed = false;
             handler.startElement(reader.qualifiedName(), attributes);
             break;
         case QXmlStreamReader::EndElement:
