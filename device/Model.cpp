@@ -2,9 +2,9 @@
 
 #include "device/Edit.h"
 #include "unit/Registry.h"
-#include "xml/Element.h"
 #include "xml/Reader.h"
 #include "xml/Schema.h"
+#include "xml/Writer.h"
 
 #include <QApplication>
 #include <QDataStream>
@@ -33,18 +33,10 @@ int kindOf(const QStandardItem* item)
     return item->data(Model::ItemTypeRole).toInt();
 }
 
-// Children in row order; a missing item (no root loaded) has none.
-QList<QStandardItem*> childrenOfKind(const QStandardItem* item, int kind)
+// A row may be empty in the first column.
+bool isKind(const QStandardItem* item, int kind)
 {
-    QList<QStandardItem*> children;
-    if (!item)
-        return children;
-    for (int row = 0; row < item->rowCount(); ++row) {
-        QStandardItem* child = item->child(row);
-        if (child && kindOf(child) == kind)
-            children << child;
-    }
-    return children;
+    return item && kindOf(item) == kind;
 }
 
 // Folders (root and directories) are the items that take children.
@@ -96,6 +88,21 @@ void deleteRow(QStandardItem* parent, int row)
     parent->removeRow(row);
 }
 
+// Takes the row out of the model in one step, which tells views once, and
+// then deletes the detached subtree leaves first: outside a model a removal
+// tells no one and costs little.
+void takeAndDeleteRow(QStandardItem* parent, int row)
+{
+    const QList<QStandardItem*> taken = parent->takeRow(row);
+    for (QStandardItem* top : taken) {
+        if (!top)
+            continue;
+        QStandardItem holder;
+        holder.appendRow(top);
+        deleteRow(&holder, 0);
+    }
+}
+
 // Builds the device tree while the reader walks the file: in a device, its
 // subdevices and units sections count; in subdevices, the devices; in units,
 // the units; everything else is passed over with all it holds. The tree is
@@ -128,7 +135,7 @@ public:
             return;
         case Subdevices:
             if (name == QLatin1String("dev:device")) {
-                QStandardItem* directory = Model::createDeviceItem(attributes.value(QLatin1String("dev:id")));
+                QStandardItem* directory = copy(*_directory, attributes.value(QLatin1String("dev:id")));
                 parent.item->appendRow(directory);
                 _open.push_back({ Device, directory });
             } else {
@@ -137,7 +144,7 @@ public:
             return;
         case Units:
             if (name == QLatin1String("dev:unit"))
-                parent.item->appendRow(Model::createUnitItem(attributes.value(QLatin1String("dev:type"))));
+                parent.item->appendRow(copy(*_unit, attributes.value(QLatin1String("dev:type"))));
             _open.push_back({ Ignored, nullptr });
             return;
         case Ignored:
@@ -155,6 +162,15 @@ public:
     }
 
 private:
+    // A copy of a finished item with another text costs a third of making
+    // one: its data is shared until the text is set.
+    static QStandardItem* copy(const QStandardItem& prototype, const QString& text)
+    {
+        QStandardItem* item = prototype.clone();
+        item->setText(text);
+        return item;
+    }
+
     enum Context { Device, Subdevices, Units, Ignored };
     struct Open
     {
@@ -162,6 +178,8 @@ private:
         QStandardItem* item;
     };
     std::vector<Open> _open;
+    const std::unique_ptr<QStandardItem> _directory { Model::createDeviceItem(QString()) };
+    const std::unique_ptr<QStandardItem> _unit { Model::createUnitItem(QString()) };
 };
 
 } // namespace
@@ -194,7 +212,7 @@ void Model::dropRoot()
     // Forgotten first: views asking for the root while it goes get none.
     QStandardItem* root = std::exchange(_rootItem, nullptr);
     if (root)
-        deleteRow(invisibleRootItem(), root->row());
+        takeAndDeleteRow(invisibleRootItem(), root->row());
 }
 
 QModelIndex Model::root() const
@@ -529,21 +547,35 @@ void Model::load(const QByteArray& content)
 
 QByteArray Model::xml() const
 {
-    xml::Element document(QStringLiteral("dev:device"));
-    const QString deviceUri = xml::schemaUri(QStringLiteral("device"));
-    document.setAttribute(QStringLiteral("xmlns:xsi"), xml::xsiNamespace);
-    document.setAttribute(QStringLiteral("xsi:schemaLocation"), deviceUri + QStringLiteral(" device.xsd"));
-    document.setAttribute(QStringLiteral("xmlns:dev"), deviceUri);
-    document.setAttribute(QStringLiteral("xmlns:tr"), xml::schemaUri(QStringLiteral("translation")));
-    document.setAttribute(QStringLiteral("xmlns:md"), xml::schemaUri(QStringLiteral("model")));
-    document.setAttribute(QStringLiteral("dev:id"), QStringLiteral("MyFuncBlocks"));
-    document.setAttribute(QStringLiteral("dev:toplevel"), QStringLiteral("true"));
-    document.appendChild(QStringLiteral("dev:translations"));
+    xml::Writer writer;
+    write(writer);
+    return writer.take();
+}
 
+qsizetype Model::xmlSize() const
+{
+    xml::Writer writer(0);
+    write(writer);
+    return writer.size();
+}
+
+void Model::write(xml::Writer& writer) const
+{
+    const QString deviceUri = xml::schemaUri(QStringLiteral("device"));
+    writer.startElement(QLatin1String("dev:device"));
+    writer.attribute(QLatin1String("xmlns:xsi"), xml::xsiNamespace);
+    writer.attribute(QLatin1String("xsi:schemaLocation"), QString(deviceUri + QStringLiteral(" device.xsd")));
+    writer.attribute(QLatin1String("xmlns:dev"), deviceUri);
+    writer.attribute(QLatin1String("xmlns:tr"), xml::schemaUri(QStringLiteral("translation")));
+    writer.attribute(QLatin1String("xmlns:md"), xml::schemaUri(QStringLiteral("model")));
+    writer.attribute(QLatin1String("dev:id"), u"MyFuncBlocks");
+    writer.attribute(QLatin1String("dev:toplevel"), u"true");
+    writer.startElement(QLatin1String("dev:translations"));
+    writer.endElement();
     // Without a root item (nothing loaded yet, or no device in the content)
     // this writes the empty device, which loads back as an empty root.
-    saveDevice(document, invisibleRootItem()->child(0));
-    return document.toDocument();
+    saveDevice(writer, invisibleRootItem()->child(0));
+    writer.endElement();
 }
 
 QStandardItem* Model::createRootItem(const QString& text)
@@ -561,28 +593,53 @@ QStandardItem* Model::createUnitItem(const QString& text)
     return createItem(text, UnitItem, {}, true);
 }
 
-void Model::saveDevice(xml::Element& element, QStandardItem* item)
+// The directories below the item, depth first, with the path to the one
+// being written kept on the heap: a device nests as deep as its file did.
+void Model::saveDevice(xml::Writer& writer, const QStandardItem* item)
 {
-    xml::Element& subdevices = element.appendChild(QStringLiteral("dev:subdevices"));
-    xml::Element& units = element.appendChild(QStringLiteral("dev:units"));
-    saveSubdevices(subdevices, item);
-    saveUnits(units, item);
-}
-
-void Model::saveSubdevices(xml::Element& element, QStandardItem* item)
-{
-    for (QStandardItem* child : childrenOfKind(item, DeviceItem)) {
-        xml::Element& device = element.appendChild(QStringLiteral("dev:device"));
-        device.setAttribute(QStringLiteral("dev:id"), child->text());
-        saveDevice(device, child);
+    struct Open
+    {
+        const QStandardItem* item;
+        int nextRow;
+    };
+    std::vector<Open> path;
+    writer.startElement(QLatin1String("dev:subdevices"));
+    path.push_back({ item, 0 });
+    while (!path.empty()) {
+        Open& open = path.back();
+        const int rows = open.item ? open.item->rowCount() : 0;
+        while (open.nextRow < rows && !isKind(open.item->child(open.nextRow), DeviceItem))
+            ++open.nextRow;
+        if (open.nextRow < rows) {
+            const QStandardItem* directory = open.item->child(open.nextRow++);
+            writer.startElement(QLatin1String("dev:device"));
+            writer.attribute(QLatin1String("dev:id"), directory->text());
+            writer.startElement(QLatin1String("dev:subdevices"));
+            path.push_back({ directory, 0 });
+            continue;
+        }
+        writer.endElement();
+        saveUnits(writer, open.item);
+        path.pop_back();
+        // The document element is the caller's to end.
+        if (!path.empty())
+            writer.endElement();
     }
 }
 
-void Model::saveUnits(xml::Element& element, QStandardItem* item)
+void Model::saveUnits(xml::Writer& writer, const QStandardItem* item)
 {
-    for (const QStandardItem* child : childrenOfKind(item, UnitItem))
-        element.appendChild(QStringLiteral("dev:unit"))
-            .setAttribute(QStringLiteral("dev:type"), child->text());
+    writer.startElement(QLatin1String("dev:units"));
+    const int rows = item ? item->rowCount() : 0;
+    for (int row = 0; row < rows; ++row) {
+        const QStandardItem* child = item->child(row);
+        if (!isKind(child, UnitItem))
+            continue;
+        writer.startElement(QLatin1String("dev:unit"));
+        writer.attribute(QLatin1String("dev:type"), child->text());
+        writer.endElement();
+    }
+    writer.endElement();
 }
 
 void Model::on_itemChanged()

@@ -7,7 +7,7 @@
 #include <vector>
 
 namespace xml {
-class Element;
+class Writer;
 }
 
 namespace device {
@@ -63,6 +63,8 @@ public:
 
     void load(const QByteArray& content);
     QByteArray xml() const;
+    // The size of what xml() would give, learnt without keeping the bytes.
+    qsizetype xmlSize() const;
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
@@ -79,9 +81,10 @@ public:
     // Deletes an item that is in no model, with its subtree, however deep.
     static void deleteDetached(QStandardItem* item);
 
-    static void saveDevice(xml::Element& element, QStandardItem* item);
-    static void saveSubdevices(xml::Element& element, QStandardItem* item);
-    static void saveUnits(xml::Element& element, QStandardItem* item);
+    // The "dev:subdevices" and "dev:units" sections of a device item, with
+    // everything below it; and the "dev:units" section alone.
+    static void saveDevice(xml::Writer& writer, const QStandardItem* item);
+    static void saveUnits(xml::Writer& writer, const QStandardItem* item);
 
     // The kind of the item behind an index, as the view and the delegate see it.
     static int itemType(const QModelIndex& index) { return index.data(ItemTypeRole).toInt(); }
@@ -108,6 +111,7 @@ private:
     QModelIndex addChild(const QModelIndex& parent, QStandardItem* item, int row, const QString& text);
     void reportModified();
     void dropRoot();
+    void write(xml::Writer& writer) const;
 
     bool _changed = false;
     bool _reportedChanged = false;

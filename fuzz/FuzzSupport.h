@@ -12,6 +12,6 @@
 [[noreturn]] void fuzzFailure(const char* condition, const char* file, int line);
 
 // The plain reader and the general reader must agree wherever the plain one
-// does not give up: on well-formedness and on every start and end tag with
-// its attributes.
+// is sure: on well-formedness and on every start and end tag with its
+// attributes.
 void checkReadersAgree(const QByteArray& content);

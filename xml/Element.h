@@ -41,16 +41,11 @@ public:
     bool hasText() const { return _hasText; }
     const QString& text() const { return _text; }
 
-    // The whole document: XML declaration, this element as document element,
-    // an indentation of 2 blanks, LF line ends and a final LF, UTF-8.
+    // The whole document, as xml::Writer writes it, with this element as
+    // document element.
     QByteArray toDocument() const;
 
-    static QString escapeAttribute(const QString& value);
-    static QString escapeText(const QString& text);
-
 private:
-    void write(QString& out, int depth) const;
-
     QString _name;
     QList<QPair<QString, QString>> _attributes;
     std::vector<std::unique_ptr<Element>> _children;

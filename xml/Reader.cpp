@@ -2,50 +2,173 @@
 
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <cstring>
-#include <utility>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace xml {
 
 namespace {
 
+using Verdict = Reader::Verdict;
+
 bool isSpace(unsigned char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-// Printable ASCII and the three white-space controls: every such byte is a
-// character of its own in UTF-8 and a legal XML character.
+// Printable ASCII and the three white-space controls: legal XML characters.
 bool isPlain(unsigned char c)
 {
     return (c >= 0x20 && c < 0x7f) || c == '\t' || c == '\n' || c == '\r';
 }
 
-bool isNameStart(unsigned char c)
+bool isNameStart(char32_t c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+    // Beyond ASCII only the Latin-1 letters, which every edition of XML has
+    // in its names; the rest goes to the general reader.
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'
+        || (c >= 0xC0 && c <= 0xFF && c != 0xD7 && c != 0xF7);
 }
 
-bool isNameChar(unsigned char c)
+bool isNameChar(char32_t c)
 {
-    return isNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
+    return isNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-' || c == 0xB7;
 }
 
-using PlainAttribute = std::pair<QLatin1String, QLatin1String>;
+// The character at p if it is a well-formed UTF-8 sequence of two to four
+// bytes (no overlong form, no surrogate, nothing beyond U+10FFFF) that
+// stands for a legal XML character; 0 otherwise. `length` is its byte count.
+char32_t decodeUtf8(const unsigned char* p, const unsigned char* end, int& length)
+{
+    const unsigned char lead = *p;
+    char32_t c;
+    char32_t least;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        c = lead & 0x1F;
+        least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        c = lead & 0x0F;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        c = lead & 0x07;
+        least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (end - p < length)
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (p[i] & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF)
+        return 0;
+    return c;
+}
+
+// The character that a reference ("amp", "#60", "#x3C": what stands between
+// "&" and ";") stands for, 0 when this reader does not take it: unknown
+// names, more than six digits, characters that XML does not allow.
+char32_t referenceValue(std::string_view name)
+{
+    static const std::pair<std::string_view, char32_t> entities[]
+        = { { "amp", '&' }, { "lt", '<' }, { "gt", '>' }, { "quot", '"' }, { "apos", '\'' } };
+    for (const auto& entity : entities) {
+        if (name == entity.first)
+            return entity.second;
+    }
+    if (name.size() < 2 || name[0] != '#')
+        return 0;
+    const bool hex = name[1] == 'x';
+    const std::string_view digits = name.substr(hex ? 2 : 1);
+    if (digits.empty() || digits.size() > 6)
+        return 0;
+    char32_t c = 0;
+    for (const char d : digits) {
+        int digit;
+        if (d >= '0' && d <= '9')
+            digit = d - '0';
+        else if (hex && d >= 'a' && d <= 'f')
+            digit = d - 'a' + 10;
+        else if (hex && d >= 'A' && d <= 'F')
+            digit = d - 'A' + 10;
+        else
+            return 0;
+        c = c * (hex ? 16 : 10) + static_cast<char32_t>(digit);
+    }
+    const bool legal = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF)
+        || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+    return legal ? c : 0;
+}
+
+QString referencedCharacter(std::string_view name)
+{
+    const char32_t c = referenceValue(name);
+    return QString::fromUcs4(&c, 1);
+}
 
 class PlainAttributes : public Attributes
 {
 public:
-    std::vector<PlainAttribute> list;
+    struct Attribute
+    {
+        std::string_view name;
+        std::string_view value;
+        // Without references and white-space controls: read as written.
+        bool literal;
+    };
+    std::vector<Attribute> list;
 
     QString value(QLatin1String qualifiedName) const override
     {
-        for (const PlainAttribute& attribute : list) {
-            if (attribute.first == qualifiedName)
-                return attribute.second;
+        const std::string_view wanted(qualifiedName.data(), static_cast<size_t>(qualifiedName.size()));
+        const bool ascii = std::all_of(wanted.begin(), wanted.end(), [](char c) { return c >= 0; });
+        for (const Attribute& attribute : list) {
+            // Names are UTF-8 and equal to an ASCII name only byte for byte.
+            const bool equal = ascii ? attribute.name == wanted
+                                     : QAnyStringView::equal(utf8(attribute.name), qualifiedName);
+            if (equal)
+                return attribute.literal ? utf8(attribute.value).toString() : normalized(attribute.value);
         }
         return {};
+    }
+
+    static QUtf8StringView utf8(std::string_view text) { return QUtf8StringView(text.data(), text.size()); }
+
+    // The value as a reader gives it: line ends first made single line
+    // feeds, then every white-space control a blank, references replaced by
+    // the characters they stand for. The scanner checked every reference.
+    static QString normalized(std::string_view raw)
+    {
+        QString value;
+        value.reserve(static_cast<qsizetype>(raw.size()));
+        size_t run = 0;
+        for (size_t i = 0; i < raw.size();) {
+            const char c = raw[i];
+            if (c != '&' && c != '\t' && c != '\n' && c != '\r') {
+                ++i;
+                continue;
+            }
+            value += QString::fromUtf8(raw.data() + run, static_cast<qsizetype>(i - run));
+            if (c == '&') {
+                const size_t end = raw.find(';', i);
+                value += referencedCharacter(raw.substr(i + 1, end - i - 1));
+                i = end + 1;
+            } else {
+                value += QLatin1Char(' ');
+                i += c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n' ? 2 : 1;
+            }
+            run = i;
+        }
+        value += QString::fromUtf8(raw.data() + run, static_cast<qsizetype>(raw.size() - run));
+        return value;
     }
 };
 
@@ -66,14 +189,16 @@ private:
     const QXmlStreamReader& _reader;
 };
 
-// A recogniser for the plain subset of XML that the program's own files use:
-// an optional fixed declaration, elements, attributes in either quote, text.
-// It never calls a document well-formed that the general reader would not; on
-// anything it does not know (references, comments, DOCTYPE, CDATA,
-// processing instructions, non-ASCII bytes, "]" in text, white-space controls
-// in attribute values, repeated attributes, syntax errors) it gives up and
-// leaves the decision to the general reader. Iterative, so that deep nesting
-// costs heap, not stack.
+// A recogniser for the plain subset of XML that the program's files use: an
+// optional fixed declaration, elements, attributes in either quote, text,
+// comments and the references that need no document type, in UTF-8 with any
+// line ends. It never calls a document well-formed that the general reader
+// would not, nor malformed unless that is certain (a repeated attribute); on
+// anything else (DOCTYPE, CDATA, processing instructions, "]]>" in text,
+// U+FEFF in attribute values, names beyond Latin-1 or longer than 1,024 bytes,
+// ill-formed UTF-8, syntax errors) it is unsure and leaves the decision to the general reader.
+// Iterative, so that deep nesting costs heap, not stack, and linear in the
+// input, however many attributes an element has.
 class PlainScanner
 {
 public:
@@ -83,49 +208,70 @@ public:
     {
     }
 
-    bool run(ElementHandler& handler)
+    Verdict run(ElementHandler& handler)
     {
         static const char declaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
         const auto declarationLength = static_cast<std::ptrdiff_t>(sizeof declaration - 1);
         if (_end - _p >= declarationLength && std::memcmp(_p, declaration, sizeof declaration - 1) == 0)
             _p += declarationLength;
-        skipSpace();
+        if (!skipMisc())
+            return Verdict::Unsure;
 
-        std::vector<QLatin1String> open;
+        std::vector<Name> open;
         do {
             if (_p >= _end || *_p != '<')
-                return false;
+                return Verdict::Unsure;
             ++_p;
             if (_p < _end && *_p == '/') {
                 ++_p;
-                QLatin1String name;
-                if (!readName(name) || open.empty() || open.back() != name)
-                    return false;
+                Name name;
+                if (!readName(name) || open.empty() || open.back().text != name.text)
+                    return Verdict::Unsure;
                 skipSpace();
                 if (!take('>'))
-                    return false;
+                    return Verdict::Unsure;
                 open.pop_back();
                 handler.endElement();
+            } else if (_p < _end && *_p == '!') {
+                if (open.empty() || !skipComment())
+                    return Verdict::Unsure;
             } else {
-                QLatin1String name;
+                Name name;
                 bool empty = false;
-                if (!readName(name) || !readAttributes(empty))
-                    return false;
-                handler.startElement(name, _attributes);
+                if (!readName(name))
+                    return Verdict::Unsure;
+                const Verdict attributes = readAttributes(empty);
+                if (attributes != Verdict::WellFormed)
+                    return attributes;
+                handler.startElement(name.view(), _attributes);
                 if (empty)
                     handler.endElement();
                 else
                     open.push_back(name);
             }
             if (!open.empty() && !skipText())
-                return false;
+                return Verdict::Unsure;
         } while (!open.empty());
 
-        skipSpace();
-        return _p == _end;
+        if (!skipMisc() || _p != _end)
+            return Verdict::Unsure;
+        return Verdict::WellFormed;
     }
 
 private:
+    struct Name
+    {
+        std::string_view text;
+        bool ascii = true;
+
+        QAnyStringView view() const
+        {
+            if (ascii)
+                return QLatin1String(text.data(), static_cast<qsizetype>(text.size()));
+            return QUtf8StringView(text.data(), text.size());
+        }
+    };
+
     bool take(char c)
     {
         if (_p >= _end || *_p != static_cast<unsigned char>(c))
@@ -142,82 +288,215 @@ private:
         return _p != start;
     }
 
-    bool readNcName()
+    // White space and comments before and after the document element.
+    bool skipMisc()
     {
-        if (_p >= _end || !isNameStart(*_p))
-            return false;
-        while (_p < _end && isNameChar(*_p))
+        for (;;) {
+            skipSpace();
+            if (_end - _p < 2 || _p[0] != '<' || _p[1] != '!')
+                return true;
             ++_p;
+            if (!skipComment())
+                return false;
+        }
+    }
+
+    // After "<": "!--", text without "--", "-->".
+    bool skipComment()
+    {
+        if (_end - _p < 3 || std::memcmp(_p, "!--", 3) != 0)
+            return false;
+        _p += 3;
+        while (_p < _end) {
+            if (*_p == '-') {
+                if (_end - _p >= 2 && _p[1] == '-') {
+                    if (_end - _p < 3 || _p[2] != '>')
+                        return false;
+                    _p += 3;
+                    return true;
+                }
+                ++_p;
+            } else if (!skipCharacter()) {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    // A reference this reader knows, from "&" to ";"; `c` is its character.
+    bool skipReference(char32_t& c)
+    {
+        const unsigned char* start = ++_p;
+        while (_p < _end && *_p != ';' && _p - start <= 8)
+            ++_p;
+        if (_p >= _end || *_p != ';')
+            return false;
+        c = referenceValue(
+            std::string_view(reinterpret_cast<const char*>(start), static_cast<size_t>(_p - start)));
+        ++_p;
+        return c != 0;
+    }
+
+    // One legal character of text, ASCII or UTF-8.
+    bool skipCharacter()
+    {
+        if (*_p < 0x80) {
+            if (!isPlain(*_p))
+                return false;
+            ++_p;
+            return true;
+        }
+        int length = 0;
+        if (!decodeUtf8(_p, _end, length))
+            return false;
+        _p += length;
         return true;
     }
 
-    bool readName(QLatin1String& name)
+    bool readNameCharacter(bool start, bool& ascii)
+    {
+        if (_p >= _end)
+            return false;
+        if (*_p < 0x80) {
+            if (start ? !isNameStart(*_p) : !isNameChar(*_p))
+                return false;
+            ++_p;
+            return true;
+        }
+        int length = 0;
+        const char32_t c = decodeUtf8(_p, _end, length);
+        if (start ? !isNameStart(c) : !isNameChar(c))
+            return false;
+        _p += length;
+        ascii = false;
+        return true;
+    }
+
+    bool readNcName(bool& ascii)
+    {
+        if (!readNameCharacter(true, ascii))
+            return false;
+        while (readNameCharacter(false, ascii)) { }
+        return true;
+    }
+
+    bool readName(Name& name)
     {
         const unsigned char* start = _p;
-        if (!readNcName())
+        bool ascii = true;
+        if (!readNcName(ascii))
             return false;
         if (_p < _end && *_p == ':') {
             ++_p;
-            if (!readNcName())
+            if (!readNcName(ascii))
                 return false;
         }
-        name = QLatin1String(reinterpret_cast<const char*>(start), _p - start);
+        // The general reader refuses names of more than 4,096 characters.
+        if (_p - start > 1024)
+            return false;
+        name.text = std::string_view(reinterpret_cast<const char*>(start), static_cast<size_t>(_p - start));
+        name.ascii = ascii;
         return true;
     }
 
     // Up to and including ">" or "/>" (then `empty` is set).
-    bool readAttributes(bool& empty)
+    Verdict readAttributes(bool& empty)
     {
         _attributes.list.clear();
+        // A fresh set rather than clear(), which would touch every bucket
+        // the largest element ever needed, at every element after it.
+        if (!_seen.empty())
+            _seen = {};
         for (;;) {
             const bool spaced = skipSpace();
             if (_p >= _end)
-                return false;
+                return Verdict::Unsure;
             if (*_p == '>') {
                 ++_p;
-                return true;
+                return Verdict::WellFormed;
             }
             if (*_p == '/') {
                 ++_p;
                 empty = true;
-                return take('>');
+                return take('>') ? Verdict::WellFormed : Verdict::Unsure;
             }
-            QLatin1String name;
+            Name name;
             if (!spaced || !readName(name))
-                return false;
+                return Verdict::Unsure;
             skipSpace();
             if (!take('='))
-                return false;
+                return Verdict::Unsure;
             skipSpace();
             if (_p >= _end || (*_p != '"' && *_p != '\''))
-                return false;
+                return Verdict::Unsure;
             const unsigned char quote = *_p++;
             const unsigned char* start = _p;
+            bool literal = true;
             while (_p < _end && *_p != quote) {
-                // A reader turns white-space controls in values into blanks.
-                if (*_p == '<' || *_p == '&' || !isPlain(*_p) || (isSpace(*_p) && *_p != ' '))
-                    return false;
-                ++_p;
+                if (*_p == '<')
+                    return Verdict::Unsure;
+                // A reader drops U+FEFF from values (and what it makes of a
+                // reference to it is left to the general reader).
+                if (_end - _p >= 3 && _p[0] == 0xEF && _p[1] == 0xBB && _p[2] == 0xBF)
+                    return Verdict::Unsure;
+                if (*_p == '&') {
+                    char32_t c = 0;
+                    if (!skipReference(c) || c == 0xFEFF)
+                        return Verdict::Unsure;
+                    literal = false;
+                } else {
+                    // White-space controls become blanks when read.
+                    if (isSpace(*_p) && *_p != ' ')
+                        literal = false;
+                    if (!skipCharacter())
+                        return Verdict::Unsure;
+                }
             }
             if (_p >= _end)
-                return false;
-            const QLatin1String value(reinterpret_cast<const char*>(start), _p - start);
+                return Verdict::Unsure;
+            const std::string_view value(
+                reinterpret_cast<const char*>(start), static_cast<size_t>(_p - start));
             ++_p;
-            for (const PlainAttribute& attribute : _attributes.list) {
-                if (attribute.first == name)
-                    return false;
-            }
-            _attributes.list.emplace_back(name, value);
+            if (!isNew(name.text))
+                return Verdict::Malformed;
+            _attributes.list.push_back({ name.text, value, literal });
         }
+    }
+
+    // Whether no attribute of the element so far has this name. A few are
+    // compared directly; beyond that a set keeps the check linear.
+    bool isNew(std::string_view name)
+    {
+        static constexpr size_t directly = 8;
+        const auto& list = _attributes.list;
+        if (list.size() < directly) {
+            return std::none_of(list.begin(), list.end(),
+                [name](const PlainAttributes::Attribute& a) { return a.name == name; });
+        }
+        if (_seen.empty()) {
+            for (const PlainAttributes::Attribute& attribute : list)
+                _seen.insert(attribute.name);
+        }
+        return _seen.insert(name).second;
     }
 
     // Text up to the next "<".
     bool skipText()
     {
         while (_p < _end && *_p != '<') {
-            if (*_p == '&' || *_p == ']' || !isPlain(*_p))
+            char32_t c = 0;
+            if (*_p == '&') {
+                if (!skipReference(c))
+                    return false;
+                continue;
+            }
+            if (*_p == ']') {
+                if (_end - _p >= 3 && _p[1] == ']' && _p[2] == '>')
+                    return false;
+                ++_p;
+            } else if (!skipCharacter()) {
                 return false;
-            ++_p;
+            }
         }
         return _p < _end;
     }
@@ -225,21 +504,29 @@ private:
     const unsigned char* _p;
     const unsigned char* _end;
     PlainAttributes _attributes;
+    std::unordered_set<std::string_view> _seen;
 };
 
 } // namespace
 
 bool Reader::read(const QByteArray& content, ElementHandler& handler)
 {
-    // The general reader costs several times what the plain scan does, and
-    // the program's own files never need it.
-    if (readPlain(content, handler))
+    // The general reader costs several times what the plain scan does, the
+    // program's own files never need it, and it compares every attribute of
+    // an element with every other.
+    switch (readPlain(content, handler)) {
+    case Verdict::WellFormed:
         return true;
+    case Verdict::Malformed:
+        return false;
+    case Verdict::Unsure:
+        break;
+    }
     handler.reset();
     return readGeneral(content, handler);
 }
 
-bool Reader::readPlain(const QByteArray& content, ElementHandler& handler)
+Reader::Verdict Reader::readPlain(const QByteArray& content, ElementHandler& handler)
 {
     return PlainScanner(content).run(handler);
 }
@@ -249,9 +536,18 @@ bool Reader::readGeneral(const QByteArray& content, ElementHandler& handler)
     QXmlStreamReader reader(content);
     reader.setNamespaceProcessing(false);
     const StreamAttributes attributes(reader);
+    // QXmlStreamReader takes a document type anywhere and more than once;
+    // QDomDocument, and XML, only once before the document element.
+    bool documentTypeAllowed = true;
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
+        case QXmlStreamReader::DTD:
+            if (!documentTypeAllowed)
+                return false;
+            documentTypeAllowed = false;
+            break;
         case QXmlStreamReader::StartElement:
+            documentTypeAllowed = false;
             handler.startElement(reader.qualifiedName(), attributes);
             break;
         case QXmlStreamReader::EndElement:

@@ -40,10 +40,13 @@ public:
     static bool read(const QByteArray& content, ElementHandler& handler);
 
     // The two ways of reading, public for the differential fuzz targets.
-    // readPlain knows only plain ASCII documents of elements, attributes and
-    // text (the files this program writes): true when it read a well-formed
-    // one; false when it gave up, and then readGeneral, the full reader, decides.
-    static bool readPlain(const QByteArray& content, ElementHandler& handler);
+    // readPlain knows the plain documents this program writes and edits by
+    // hand make of them: UTF-8 elements, attributes, text, comments and
+    // references. It says WellFormed only for a document it read completely,
+    // Malformed only for an error it is sure of (a repeated attribute), and
+    // Unsure for everything else, which readGeneral, the full reader, decides.
+    enum class Verdict { WellFormed, Malformed, Unsure };
+    static Verdict readPlain(const QByteArray& content, ElementHandler& handler);
     static bool readGeneral(const QByteArray& content, ElementHandler& handler);
 };
 
