@@ -264,10 +264,11 @@ void MainWindow::saveWindowSettings() const
 bool MainWindow::saveDevice()
 {
     const QString path = fs::UserPaths::deviceFile();
-    const QByteArray bytes = _model.xml();
-    // Never write a file that the next start would refuse to load.
-    if (bytes.size() > fs::deviceFileLimit)
+    // Never write a file that the next start would refuse to load; measured
+    // first, so that a refused save never holds the oversized bytes.
+    if (_model.xmlSize() > fs::deviceFileLimit)
         return saveFailed(path);
+    const QByteArray bytes = _model.xml();
 
     if (fs::FileStamp::current(path, fs::deviceFileLimit) != _loaded) {
         const QMessageBox::StandardButton answer = QMessageBox::question(this, tr("Device changed on disk"),

@@ -379,9 +379,6 @@ private slots:
         TestHome::writeFile(devicePath(), content);
 
         QVERIFY(ChildProcess::run([] {
-            // Room for a writer that recurses once per level (sanitizer
-            // builds need large frames): this test is about the limit.
-            ChildProcess::growStackTo(120 * 1024 * 1024);
             MainWindow window;
             edit(window);
             ModalAnswerer answerer({ "OK" });

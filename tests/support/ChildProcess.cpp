@@ -35,12 +35,3 @@ void ChildProcess::fillDiskAt(qint64 bytes)
     limit.rlim_cur = rlim_t(bytes);
     ::setrlimit(RLIMIT_FSIZE, &limit);
 }
-
-void ChildProcess::growStackTo(qint64 bytes)
-{
-    struct rlimit limit;
-    ::getrlimit(RLIMIT_STACK, &limit);
-    if (limit.rlim_max == RLIM_INFINITY || limit.rlim_max >= rlim_t(bytes))
-        limit.rlim_cur = rlim_t(bytes);
-    ::setrlimit(RLIMIT_STACK, &limit);
-}

@@ -17,7 +17,4 @@ public:
     // is full there; a write past that fails with EFBIG instead of killing
     // the process.
     static void fillDiskAt(qint64 bytes);
-
-    // In a child: lets the main thread's stack grow to bytes.
-    static void growStackTo(qint64 bytes);
 };
