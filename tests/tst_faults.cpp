@@ -7,7 +7,6 @@
 #include "fs/File.h"
 
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -19,13 +18,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-// Bad and huge files: each case must end in bounded time and memory, report
-// as the program reports (silently: no ids, no device), and lose nothing that
-// is sound. The bounds are loose enough for sanitizer builds on a busy machine.
+// Bad and huge files: each case must end (CTest limits the time) in bounded
+// memory, report as the program reports (silently: no ids, no device), and
+// lose nothing that is sound. The memory bound is loose enough for sanitizer
+// builds.
 
 namespace {
 
-const qint64 timeLimitMs = 20000;
 const qint64 memoryLimitMiB = 1500;
 const int bigFileBytes = 50 * 1024 * 1024;
 
@@ -53,28 +52,22 @@ public:
     }
 };
 
-// Starts the clock and the memory account; check() verifies both bounds.
+// Starts the memory account; check() verifies the bound. Time is left to
+// CTest's limit on the whole program, so a hang still fails, and a slow
+// machine does not.
 class Bounds
 {
 public:
-    Bounds()
-    {
-        PeakMemory::reset();
-        _timer.start();
-    }
+    Bounds() { PeakMemory::reset(); }
 
     bool check() const
     {
-        const qint64 ms = _timer.elapsed();
         const qint64 mib = PeakMemory::mib();
-        if (ms < timeLimitMs && mib < memoryLimitMiB)
+        if (mib < memoryLimitMiB)
             return true;
-        qWarning("took %lld ms, peak %lld MiB", ms, mib);
+        qWarning("peak %lld MiB", mib);
         return false;
     }
-
-private:
-    QElapsedTimer _timer;
 };
 
 QByteArray unitHead(const QByteArray& id)
