@@ -1,5 +1,6 @@
 #include "unit/OpenDialog.h"
 
+#include "fs/UserPaths.h"
 #include "unit/Registry.h"
 
 #include <QDialogButtonBox>
@@ -48,9 +49,12 @@ OpenDialog::OpenDialog(QWidget* parent)
     _blocks->setRootIsDecorated(false);
     _blocks->setUniformRowHeights(true);
     const Registry* registry = Registry::singleton();
+    // Below the units directory, where every registered block lives: short,
+    // and the same on every machine.
+    const QDir units(QDir::home().absoluteFilePath(fs::UserPaths::unitsRelative()));
     for (const QString& id : registry->getIDs()) {
-        auto* item = new QTreeWidgetItem(
-            _blocks, { id, QDir::toNativeSeparators(registry->getDir(id).absolutePath()) });
+        auto* item = new QTreeWidgetItem(_blocks,
+            { id, QDir::toNativeSeparators(units.relativeFilePath(registry->getDir(id).absolutePath())) });
         item->setData(0, Qt::UserRole, unitFileIn(registry->getDir(id)));
     }
     _blocks->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
