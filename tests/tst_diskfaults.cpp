@@ -93,18 +93,6 @@ void edit(const MainWindow& window)
     model->addDirectory(model->root());
 }
 
-int generate(unit::Generator& g, bool overwrite, QString* message = nullptr)
-{
-    try {
-        g.generate(overwrite);
-    } catch (const Exception& e) {
-        if (message)
-            *message = QString::fromStdString(e.getMessage());
-        return e.code;
-    }
-    return 0;
-}
-
 } // namespace
 
 class DiskFaultsTest : public QObject
@@ -417,13 +405,13 @@ private slots:
             unit::Generator g = block();
             ChildProcess::fillDiskAt(room);
             QString message;
-            return generate(g, false, &message) == Exception::WriteFailed
+            return generateCode(g, false, &message) == Exception::WriteFailed
                 && message == dir + className + ".h";
         }));
         QCOMPARE(entriesOf(dir), QStringList { "CMakeLists.txt" });
 
         unit::Generator g = block();
-        QCOMPARE(generate(g, true), 0);
+        QCOMPARE(generateCode(g, true), 0);
         QCOMPARE(TestHome::readFile(dir + "main.cpp"), texts.unitSimMainCpp());
         QCOMPARE(TestHome::readFile(dir + className + ".h"), header);
         QCOMPARE(TestHome::readFile(dir + className + ".cpp"), source);
@@ -434,7 +422,7 @@ private slots:
     {
         TestHome::writeFile(_home.path() + "/block.png", QByteArray(4096, 'i'));
         unit::Generator first = exampleBlock(true, _home.path() + "/block.png");
-        QCOMPARE(generate(first, false), 0);
+        QCOMPARE(generateCode(first, false), 0);
         const QByteArray unitXml = TestHome::readFile(unitDir() + "/unit.xml");
         TestHome::writeFile(_home.path() + "/block.png", QByteArray(8192, 'j'));
 
@@ -443,7 +431,7 @@ private slots:
             unit::Generator g = exampleBlock(true, _home.path() + "/block.png");
             g.setGuiName("Renamed");
             ChildProcess::fillDiskAt(100);
-            return generate(g, true, &message) == Exception::WriteFailed
+            return generateCode(g, true, &message) == Exception::WriteFailed
                 && message == unitDir() + "/icons/block.png";
         }));
         QCOMPARE(TestHome::readFile(unitDir() + "/icons/block.png"), QByteArray(4096, 'i'));
@@ -452,7 +440,7 @@ private slots:
             unit::Generator g = exampleBlock();
             g.setGuiName("Renamed");
             ChildProcess::fillDiskAt(100);
-            return generate(g, true, &message) == Exception::WriteFailed
+            return generateCode(g, true, &message) == Exception::WriteFailed
                 && message == unitDir() + "/unit.xml";
         }));
         QCOMPARE(TestHome::readFile(unitDir() + "/unit.xml"), unitXml);
@@ -484,7 +472,7 @@ private slots:
 
         unit::Generator g = exampleBlock(true, _home.path() + "/block.png");
         QString message;
-        QCOMPARE(generate(g, true, &message), int(Exception::WriteFailed));
+        QCOMPARE(generateCode(g, true, &message), int(Exception::WriteFailed));
         QCOMPARE(message, unitDir() + "/" + link);
         QCOMPARE(entriesOf(outside + "/dir"), QStringList());
         QCOMPARE(TestHome::readFile(outside + "/file"), QByteArray("theirs"));

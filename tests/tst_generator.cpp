@@ -50,19 +50,6 @@ private:
     QString blocks() const { return _home.path() + "/Ostrel/Velmora2/units/MyFunctionBlocks"; }
     QString unitDir(const QString& name = "myblock.unit") const { return blocks() + "/" + name; }
 
-    // Generates and returns the code of the exception, 0 when there was none.
-    static int generate(Generator& g, bool overwrite, QString* message = nullptr)
-    {
-        try {
-            g.generate(overwrite);
-        } catch (const Exception& e) {
-            if (message)
-                *message = QString::fromStdString(e.getMessage());
-            return e.code;
-        }
-        return 0;
-    }
-
 private slots:
     void init()
     {
@@ -89,7 +76,7 @@ private slots:
         QVERIFY(!g.directoryExists());
         QVERIFY(QFileInfo(blocks()).isDir());
         QCOMPARE(g.path(), unitDir());
-        QCOMPARE(generate(g, false), 0);
+        QCOMPARE(generateCode(g, false), 0);
         QCOMPARE(g.path(), unitDir());
         QVERIFY(exampleBlock().directoryExists());
 
@@ -139,7 +126,7 @@ private slots:
         TestHome::writeFile(api + "/cmake/unit_plugin_simulation.cmake", record);
         TestHome::writeFile(api + "/cmake/unit_plugin_gui.cmake", record);
         Generator g = exampleBlock(withDialog);
-        QCOMPARE(generate(g, false), 0);
+        QCOMPARE(generateCode(g, false), 0);
 
         QProcess cmake;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -163,12 +150,12 @@ private slots:
         QVERIFY(first.directoryExists());
         QCOMPARE(first.path(), unitDir());
         first.setId("first");
-        QCOMPARE(generate(first, false), 0);
+        QCOMPARE(generateCode(first, false), 0);
         QCOMPARE(first.path(), unitDir("myblock_0.unit"));
 
         Generator second = exampleBlock();
         second.setId("second");
-        QCOMPARE(generate(second, false), 0);
+        QCOMPARE(generateCode(second, false), 0);
         QCOMPARE(second.path(), unitDir("myblock_2.unit"));
         QVERIFY(QFileInfo::exists(unitDir("myblock_2.unit") + "/unit.xml"));
         QVERIFY(!QFileInfo::exists(unitDir() + "/unit.xml"));
@@ -177,7 +164,7 @@ private slots:
     void overwriteRewritesDescriptionButKeepsSources()
     {
         Generator g = exampleBlock();
-        QCOMPARE(generate(g, false), 0);
+        QCOMPARE(generateCode(g, false), 0);
         const QStringList kept
             = { "plugin/simulation/main.cpp", "plugin/simulation/MyBlock.h", "plugin/simulation/MyBlock.cpp",
                   "plugin/gui/main.cpp", "plugin/gui/MyBlock.h", "plugin/gui/MyBlock.cpp" };
@@ -189,7 +176,7 @@ private slots:
         Generator changed = exampleBlock();
         changed.setPluginBaseName("renamed");
         changed.addConnector(Generator::Input, "extra", "float", "", "", false);
-        QCOMPARE(generate(changed, true), 0);
+        QCOMPARE(generateCode(changed, true), 0);
         QCOMPARE(changed.path(), unitDir());
         for (const QString& file : kept)
             QCOMPARE(TestHome::readFile(unitDir() + "/" + file), QByteArray("user's own"));
@@ -203,17 +190,17 @@ private slots:
     void classFilesOnlyComeWithANewMainCpp()
     {
         Generator g = exampleBlock();
-        QCOMPARE(generate(g, false), 0);
+        QCOMPARE(generateCode(g, false), 0);
         QFile::remove(unitDir() + "/plugin/simulation/MyBlock.h");
         QFile::remove(unitDir() + "/plugin/gui/MyBlock.cpp");
-        QCOMPARE(generate(g, true), 0);
+        QCOMPARE(generateCode(g, true), 0);
         QVERIFY(!QFileInfo::exists(unitDir() + "/plugin/simulation/MyBlock.h"));
         QVERIFY(!QFileInfo::exists(unitDir() + "/plugin/gui/MyBlock.cpp"));
 
         // A new main.cpp brings back the missing class file and leaves the other alone.
         QFile::remove(unitDir() + "/plugin/simulation/main.cpp");
         TestHome::writeFile(unitDir() + "/plugin/simulation/MyBlock.cpp", "user's own");
-        QCOMPARE(generate(g, true), 0);
+        QCOMPARE(generateCode(g, true), 0);
         QByteArray header, source;
         g.unitSimClass(header, source);
         QCOMPARE(TestHome::readFile(unitDir() + "/plugin/simulation/main.cpp"), g.unitSimMainCpp());
@@ -225,12 +212,12 @@ private slots:
     void withoutDialogNothingBelowGuiIsTouched()
     {
         Generator g = exampleBlock(false);
-        QCOMPARE(generate(g, false), 0);
+        QCOMPARE(generateCode(g, false), 0);
         QVERIFY(!QFileInfo::exists(unitDir() + "/plugin/gui"));
         QVERIFY(!TestHome::readFile(unitDir() + "/unit.xml").contains("plugin:type=\"dialog\""));
 
         TestHome::writeFile(unitDir() + "/plugin/gui/CMakeLists.txt", "from an earlier run");
-        QCOMPARE(generate(g, true), 0);
+        QCOMPARE(generateCode(g, true), 0);
         QCOMPARE(filesBelow(unitDir() + "/plugin/gui"), QStringList({ "CMakeLists.txt" }));
         QCOMPARE(
             TestHome::readFile(unitDir() + "/plugin/gui/CMakeLists.txt"), QByteArray("from an earlier run"));
@@ -246,7 +233,7 @@ private slots:
         Generator g = exampleBlock();
         g.setIcon(blocks() + "/other.unit/unit.xml");
         QString message;
-        QCOMPARE(generate(g, false, &message), int(Exception::NonUniqueId));
+        QCOMPARE(generateCode(g, false, &message), int(Exception::NonUniqueId));
         QCOMPARE(message, QString("FunctionBlockManager error"));
         QVERIFY(!QFileInfo::exists(unitDir()));
         QCOMPARE(
@@ -256,16 +243,16 @@ private slots:
     void regeneratingOverItselfIsNoClash()
     {
         Generator g = exampleBlock();
-        QCOMPARE(generate(g, false), 0);
+        QCOMPARE(generateCode(g, false), 0);
         QVERIFY(_registry->hasID("ACME My Block"));
 
         Generator again = exampleBlock();
-        QCOMPARE(generate(again, true), 0);
+        QCOMPARE(generateCode(again, true), 0);
         QCOMPARE(again.path(), unitDir());
 
         // An alternative directory would declare the same id a second time.
         Generator elsewhere = exampleBlock();
-        QCOMPARE(generate(elsewhere, false), int(Exception::NonUniqueId));
+        QCOMPARE(generateCode(elsewhere, false), int(Exception::NonUniqueId));
         QVERIFY(!QFileInfo::exists(unitDir("myblock_0.unit")));
     }
 
@@ -275,14 +262,14 @@ private slots:
         TestHome::writeFile(unitDir() + "/icons/block.png", "old icon");
         Generator g = exampleBlock();
         g.setIcon(_home.path() + "/pictures/block.png");
-        QCOMPARE(generate(g, true), 0);
+        QCOMPARE(generateCode(g, true), 0);
         QCOMPARE(TestHome::readFile(unitDir() + "/icons/block.png"), QByteArray("new icon"));
         QVERIFY(TestHome::readFile(unitDir() + "/unit.xml").contains("unit:filename=\"icons/block.png\""));
 
         // The icon already in place stays as it is.
         Generator same = exampleBlock();
         same.setIcon(unitDir() + "/icons/block.png");
-        QCOMPARE(generate(same, true), 0);
+        QCOMPARE(generateCode(same, true), 0);
         QCOMPARE(TestHome::readFile(unitDir() + "/icons/block.png"), QByteArray("new icon"));
     }
 
@@ -291,7 +278,7 @@ private slots:
         Generator g = exampleBlock();
         g.setIcon(_home.path() + "/pictures/none.png");
         g.setIcon(_home.path() + "/pictures");
-        QCOMPARE(generate(g, false), 0);
+        QCOMPARE(generateCode(g, false), 0);
         QVERIFY(QDir(unitDir() + "/icons").isEmpty());
         QVERIFY(TestHome::readFile(unitDir() + "/unit.xml").contains("unit:filename=\"icons/\""));
     }
@@ -332,7 +319,7 @@ private slots:
         Generator g = exampleBlock();
         g.setIcon(_home.path() + "/block.png");
         QString message;
-        QCOMPARE(generate(g, true, &message), int(Exception::WriteFailed));
+        QCOMPARE(generateCode(g, true, &message), int(Exception::WriteFailed));
         QCOMPARE(message, failedPath.isEmpty() ? unitDir() : unitDir() + "/" + failedPath);
         QCOMPARE(QFileInfo::exists(unitDir() + "/unit.xml") && QFileInfo(unitDir() + "/unit.xml").isFile(),
             unitXmlWritten);
