@@ -206,10 +206,11 @@ bool writeFile(const QString& path, const QByteArray& bytes, Existing existing)
     const bool replacing = ::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode);
     const mode_t mode = replacing ? old.st_mode & 07777 : newFileMode();
 
-    // A replaced file is the user's only copy until the rename: make sure the
-    // new bytes are on disk first. A new file costs nothing if it is lost.
+    // The bytes are on disk before the name is: after a crash the name holds
+    // the old file or the whole new one, never an empty file that a later
+    // run would take as complete.
     const bool ok = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes.constData(), bytes.size())
-        && (existing == Existing::Keep || ::fsync(fd.get()) == 0) && fd.close();
+        && ::fsync(fd.get()) == 0 && fd.close();
     if (ok) {
         if (existing == Existing::Replace) {
             if (::rename(temporary.constData(), target.constData()) == 0)
