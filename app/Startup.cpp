@@ -144,10 +144,21 @@ void installTranslations()
     else
         delete qt;
     auto* own = new QTranslator(app);
-    if (own->load(locale, QStringLiteral("fbmanager"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+    if (loadProgramTranslation(*own, locale))
         QCoreApplication::installTranslator(own);
     else
         delete own;
+}
+
+bool loadProgramTranslation(QTranslator& translator, const QLocale& locale)
+{
+    const QString dir = QStringLiteral(":/i18n");
+    // The sources are English, but "%n entries" needs the English catalogue for
+    // its singular. A language without a catalogue of its own shows English
+    // texts, so it gets English plurals too; so does the C locale, whose only
+    // UI language "C" names no catalogue.
+    return translator.load(locale, QStringLiteral("fbmanager"), QStringLiteral("_"), dir)
+        || translator.load(QStringLiteral("fbmanager_en"), dir);
 }
 
 QString readIni(const QString& iniPath)

@@ -3,11 +3,19 @@
 #include <QDir>
 #include <QString>
 
+class QLocale;
+class QTranslator;
+
 // Start-up of the program, run once before the event loop.
 
 // Installs the program's own translation and Qt's (for the standard buttons)
-// for the system locale; a language without a translation stays English.
+// for the system locale; a language without a translation stays English, with
+// the English plural forms.
 void installTranslations();
+
+// Loads the program's catalogue for locale, or the English one (which holds
+// only the plural forms) where that language has none.
+bool loadProgramTranslation(QTranslator& translator, const QLocale& locale);
 
 // Records the template user directory under "userdir" in the per-user
 // settings: the ini file's value when the file exists, otherwise the

@@ -1,0 +1,21 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>MainWindow</name>
+    <message numerus="yes">
+        <source>Entries naming function blocks that are not installed: %n</source>
+        <translation>
+            <numerusform>Entry naming a function block that is not installed: %n</numerusform>
+            <numerusform>Entries naming function blocks that are not installed: %n</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Saved %n entries to %1</source>
+        <translation>
+            <numerusform>Saved %n entry to %1</numerusform>
+            <numerusform>Saved %n entries to %1</numerusform>
+        </translation>
+    </message>
+</context>
+</TS>
