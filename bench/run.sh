@@ -3,9 +3,10 @@
 # timings as a Markdown table, with the machine they were taken on. Ours and
 # the standard tool run in turns, round by round; medians and their ratios.
 # With Xvfb installed, it also measures start to visible window.
-#   ./bench/run.sh [REPETITIONS [device]]
+#   ./bench/run.sh [REPETITIONS [device|start]]
 # REPETITIONS defaults to 5; the median is reported. "device" measures the
-# device rows alone (and makes only the device files).
+# device rows alone, "start" start to visible window alone (and each makes
+# only the data it needs).
 # The build and the data go to build-bench/ (FBM_BENCH_BUILD, FBM_BENCH_DATA).
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,8 +24,8 @@ cmake --build "$BUILD" --target fbm_bench fbmanager --parallel 2 >/dev/null
 
 # Data of an older version of this script is kept and completed.
 mkdir -p "$DATA"
-if [ "$ONLY" = device ]; then
-    "$BUILD/bench/fbm_bench" data "$DATA" device
+if [ -n "$ONLY" ]; then
+    "$BUILD/bench/fbm_bench" data "$DATA" "$ONLY"
 elif [ ! -f "$DATA/complete-3" ]; then
     "$BUILD/bench/fbm_bench" data "$DATA"
     touch "$DATA/complete-3"
