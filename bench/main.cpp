@@ -4,9 +4,9 @@
 //   fbm_bench data DIR [PART...]   makes what is missing of the data below DIR
 //                                  (all, or the parts units, template, device,
 //                                  start)
-//   fbm_bench measure DIR [REPS [device]]
-//                                  prints the results (or the device rows
-//                                  alone) as a Markdown table
+//   fbm_bench measure DIR [REPS [device|start]]
+//                                  prints the results (or the device rows or
+//                                  start to window alone) as a Markdown table
 //   fbm_bench one OP ARGS...       runs one operation (used by measure)
 //   fbm_bench start PROGRAM HOME   ms from starting PROGRAM on HOME to its window
 //
@@ -617,7 +617,8 @@ int main(int argc, char* argv[])
             QCoreApplication::applicationFilePath().toLocal8Bit(), only);
     }
     std::fprintf(stderr,
-        "usage: %s data DIR [PART...] | measure DIR [REPS [device]] | one OP ARGS... | start PROGRAM HOME\n",
+        "usage: %s data DIR [PART...] | measure DIR [REPS [device|start]] | one OP ARGS... | start PROGRAM "
+        "HOME\n",
         argv[0]);
     return 1;
 }
