@@ -1,8 +1,12 @@
 // fbm_bench: synthetic data and side-by-side timings of the program's heavy
 // operations against standard tools doing the same work on the same data.
 //
-//   fbm_bench data DIR             makes the data below DIR
-//   fbm_bench measure DIR [REPS]   prints the results as a Markdown table
+//   fbm_bench data DIR [PART...]   makes what is missing of the data below DIR
+//                                  (all, or the parts units, template, device,
+//                                  start)
+//   fbm_bench measure DIR [REPS [device|start]]
+//                                  prints the results (or the device rows or
+//                                  start to window alone) as a Markdown table
 //   fbm_bench one OP ARGS...       runs one operation (used by measure)
 //   fbm_bench start PROGRAM HOME   ms from starting PROGRAM on HOME to its window
 //
@@ -10,7 +14,8 @@
 // resident memory (from wait4) is its own. Our time is the operation alone,
 // timed inside the child; the tool's time is its whole process, start-up
 // included, which favours the tool by a millisecond or so. Ours and the tool
-// take turns round by round, so that a change in the machine's load hits both.
+// take turns round by round (with the device, ours on a twin file as a third),
+// so that a change in the machine's load falls on all of them alike.
 //
 // With FBM_BENCH_PROGRAM (the fbmanager executable) and DISPLAY (an Xvfb
 // server) set, measure also starts the program on a home with 10,000 units
@@ -29,6 +34,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QStringList>
 #include <QTextStream>
 
 #include <sys/resource.h>
@@ -41,6 +47,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -108,9 +115,13 @@ void makeTemplate(const QString& root, int files)
 }
 
 // A device of `items` items: ten directories of ten directories each, the
-// function block entries spread over the hundred inner ones.
-void makeDevice(const QString& path, int items)
+// function block entries spread over the hundred inner ones. Its twin has
+// the same items, with German directory names, CRLF line ends and a
+// comment, as a device edited by hand on another system may have.
+void makeDevice(const QString& path, int items, bool twin)
 {
+    const QString group = twin ? QStringLiteral("Gr\u00fc\u00dfe %1") : QStringLiteral("Group %1");
+    const QString line = twin ? QStringLiteral("Stra\u00dfe %1.%2") : QStringLiteral("Line %1.%2");
     xml::Element document(QStringLiteral("dev:device"));
     const QString deviceUri = xml::schemaUri(QStringLiteral("device"));
     document.setAttribute(QStringLiteral("xmlns:xsi"), xml::xsiNamespace);
@@ -124,12 +135,12 @@ void makeDevice(const QString& path, int items)
     int unit = 0;
     for (int a = 0; a < 10; ++a) {
         xml::Element& directory = outer.appendChild(QStringLiteral("dev:device"));
-        directory.setAttribute(QStringLiteral("dev:id"), QStringLiteral("Group %1").arg(a));
+        directory.setAttribute(QStringLiteral("dev:id"), group.arg(a));
         xml::Element& inner = directory.appendChild(QStringLiteral("dev:subdevices"));
         directory.appendChild(QStringLiteral("dev:units"));
         for (int b = 0; b < 10; ++b) {
             xml::Element& sub = inner.appendChild(QStringLiteral("dev:device"));
-            sub.setAttribute(QStringLiteral("dev:id"), QStringLiteral("Line %1.%2").arg(a).arg(b));
+            sub.setAttribute(QStringLiteral("dev:id"), line.arg(a).arg(b));
             sub.appendChild(QStringLiteral("dev:subdevices"));
             xml::Element& units = sub.appendChild(QStringLiteral("dev:units"));
             for (int u = 0; u < perDirectory; ++u)
@@ -137,28 +148,45 @@ void makeDevice(const QString& path, int items)
                     .setAttribute(QStringLiteral("dev:type"), QStringLiteral("fb_%1").arg(unit++ % 10000));
         }
     }
-    writeFile(path, document.toDocument());
+    QByteArray content = document.toDocument();
+    if (twin) {
+        content.insert(content.indexOf('\n') + 1,
+            "<!-- Ger\xc3\xa4te der Pr\xc3\xbc"
+            "fstation -->\n");
+        content.replace("\n", "\r\n");
+    }
+    writeFile(path, content);
 }
 
-// Makes what is missing, so that new data joins older data without redoing it.
-int makeData(const QString& dir)
+// Makes what is missing of all the data, or of the parts named ("units",
+// "template", "device", "start"), so that new data joins older data
+// without redoing it.
+int makeData(const QString& dir, const QStringList& parts)
 {
+    auto wanted
+        = [&parts](const char* part) { return parts.isEmpty() || parts.contains(QLatin1String(part)); };
     auto missing = [&](const char* name) { return !QFileInfo::exists(dir + QLatin1Char('/') + name); };
-    if (missing("units1k"))
+    if (wanted("units") && missing("units1k"))
         makeUnits(dir + QStringLiteral("/units1k"), 1000);
-    if (missing("units10k"))
+    if (wanted("units") && missing("units10k"))
         makeUnits(dir + QStringLiteral("/units10k"), 10000);
-    if (missing("template1k"))
+    if (wanted("template") && missing("template1k"))
         makeTemplate(dir + QStringLiteral("/template1k"), 1000);
-    if (missing("template10k"))
+    if (wanted("template") && missing("template10k"))
         makeTemplate(dir + QStringLiteral("/template10k"), 10000);
-    if (missing("template90k"))
+    if (wanted("template") && missing("template90k"))
         makeTemplate(dir + QStringLiteral("/template90k"), 90000);
-    if (missing("device10k.xml"))
-        makeDevice(dir + QStringLiteral("/device10k.xml"), 10000);
-    if (missing("device100k.xml"))
-        makeDevice(dir + QStringLiteral("/device100k.xml"), 100000);
-    if (missing("start10k")) {
+    if (wanted("device") || wanted("start")) {
+        for (const bool twin : { false, true }) {
+            const QString suffix = twin ? QStringLiteral("-twin.xml") : QStringLiteral(".xml");
+            for (const int items : { 10000, 100000 }) {
+                const QString path = dir + QStringLiteral("/device%1k").arg(items / 1000) + suffix;
+                if (!QFileInfo::exists(path))
+                    makeDevice(path, items, twin);
+            }
+        }
+    }
+    if (wanted("start") && missing("start10k")) {
         // A home as the program finds it: 10,000 units and a 100,000-item device.
         const QString home = dir + QStringLiteral("/start10k");
         makeUnits(home, 10000);
@@ -298,7 +326,14 @@ Sample startToWindow(const QByteArray& programPath, const QByteArray& home)
 {
     const QByteArray program
         = QFileInfo(QString::fromLocal8Bit(programPath)).absoluteFilePath().toLocal8Bit();
+    // Right after the server has lost a killed client, it refuses a new
+    // connection for a moment: asked again, it takes it.
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    for (int i = 0; i < 50 && xcb_connection_has_error(connection); ++i) {
+        xcb_disconnect(connection);
+        usleep(100000);
+        connection = xcb_connect(nullptr, nullptr);
+    }
     if (xcb_connection_has_error(connection)) {
         xcb_disconnect(connection);
         return {};
@@ -355,7 +390,17 @@ Sample startToWindow(const QByteArray& programPath, const QByteArray& home)
     return sample;
 }
 
-// Runs ours and the tool in turns, round by round, after one untimed round.
+// One run of something measured, and what has to happen before it, untimed
+// (emptying a target).
+struct Run
+{
+    std::function<Sample()> run;
+    std::function<void()> prepare = {};
+};
+
+// Runs take turns, round by round, so that a change in the machine's load
+// during the measurement falls on all of them alike; one untimed round first
+// warms the page cache for every side. The median of each.
 class Measurer
 {
 public:
@@ -365,57 +410,40 @@ public:
     {
     }
 
-    // `prepare` runs before every single run, untimed (it empties a target).
-    std::pair<Sample, Sample> pair(const std::vector<QByteArray>& opArgs, const QByteArray& command,
-        const std::function<void()>& prepare = {})
-    {
-        std::vector<QByteArray> ours { _self, "one" };
-        ours.insert(ours.end(), opArgs.begin(), opArgs.end());
-        const std::vector<QByteArray> tool { "/bin/sh", "-c", command };
-        std::vector<Sample> oursSamples;
-        std::vector<Sample> toolSamples;
-        for (int round = 0; round <= _reps; ++round) {
-            if (prepare)
-                prepare();
-            const Sample a = runChild(ours, true);
-            if (prepare)
-                prepare();
-            const Sample b = runChild(tool, false);
-            // Round 0 warms the page cache for both.
-            if (round > 0) {
-                oursSamples.push_back(a);
-                toolSamples.push_back(b);
-            }
-        }
-        return { median(oursSamples), median(toolSamples) };
-    }
-
-    Sample ours(const std::vector<QByteArray>& opArgs)
+    Run ours(const std::vector<QByteArray>& opArgs, const std::function<void()>& prepare = {}) const
     {
         std::vector<QByteArray> args { _self, "one" };
         args.insert(args.end(), opArgs.begin(), opArgs.end());
-        runChild(args, true);
-        std::vector<Sample> samples;
-        for (int i = 0; i < _reps; ++i)
-            samples.push_back(runChild(args, true));
-        return median(samples);
+        return { [args] { return runChild(args, true); }, prepare };
     }
 
-    // Medians of start to window with home and with an empty home, in turns.
-    std::pair<Sample, Sample> start(
-        const QByteArray& program, const QByteArray& home, const QByteArray& empty)
+    static Run tool(const QByteArray& command, const std::function<void()>& prepare = {})
     {
-        std::vector<Sample> full;
-        std::vector<Sample> bare;
+        const std::vector<QByteArray> args { "/bin/sh", "-c", command };
+        return { [args] { return runChild(args, false); }, prepare };
+    }
+
+    static Run start(const QByteArray& program, const QByteArray& home)
+    {
+        return { [program, home] { return startToWindow(program, home); } };
+    }
+
+    std::vector<Sample> alternate(const std::vector<Run>& runs) const
+    {
+        std::vector<std::vector<Sample>> samples(runs.size());
         for (int round = 0; round <= _reps; ++round) {
-            const Sample a = startToWindow(program, home);
-            const Sample b = startToWindow(program, empty);
-            if (round > 0) {
-                full.push_back(a);
-                bare.push_back(b);
+            for (size_t r = 0; r < runs.size(); ++r) {
+                if (runs[r].prepare)
+                    runs[r].prepare();
+                const Sample sample = runs[r].run();
+                if (round > 0)
+                    samples[r].push_back(sample);
             }
         }
-        return { median(full), median(bare) };
+        std::vector<Sample> medians;
+        for (const auto& list : samples)
+            medians.push_back(median(list));
+        return medians;
     }
 
 private:
@@ -424,10 +452,8 @@ private:
 };
 
 void row(
-    QTextStream& out, const QString& name, const std::pair<Sample, Sample>& samples, const QString& toolName)
+    QTextStream& out, const QString& name, const Sample& ours, const QString& toolName, const Sample& tool)
 {
-    const Sample& ours = samples.first;
-    const Sample& tool = samples.second;
     out << "| " << name << " | " << QString::number(ours.ms, 'f', 1) << " | " << toolName << " | "
         << QString::number(tool.ms, 'f', 1) << " | " << QString::number(ours.ms / tool.ms, 'f', 2) << " | "
         << QString::number(ours.cpuMs, 'f', 0) << " / " << QString::number(tool.cpuMs, 'f', 0) << " | "
@@ -436,10 +462,50 @@ void row(
     out.flush();
 }
 
-int measure(const QString& dir, int reps, const QByteArray& self)
+// Device round trips at 10k and 100k items against xmllint, and each against
+// its non-ASCII, CRLF, commented twin; returns our times.
+std::vector<double> measureDevices(QTextStream& out, const Measurer& m, const QByteArray& d)
+{
+    std::vector<double> times;
+    for (const char* size : { "10k", "100k" }) {
+        const QByteArray file = d + "/device" + size + ".xml";
+        const QByteArray twin = d + "/device" + size + "-twin.xml";
+        const std::vector<Sample> samples = m.alternate({ m.ours({ "device", file }),
+            Measurer::tool("exec xmllint --format " + file + " >/dev/null"), m.ours({ "device", twin }) });
+        row(out, QStringLiteral("device load + xml, %1 items").arg(size), samples[0],
+            QStringLiteral("xmllint --format"), samples[1]);
+        row(out, QStringLiteral("the same, non-ASCII names, CRLF, a comment, %1 items").arg(size), samples[2],
+            QStringLiteral("ours on the ASCII twin"), samples[0]);
+        times.push_back(samples[0].ms);
+    }
+    return times;
+}
+
+// Start to visible window on the home with 10,000 units and a 100,000-item
+// device and on an empty one, in turns; only with FBM_BENCH_PROGRAM and DISPLAY.
+void measureStart(QTextStream& out, const Measurer& m, const QString& dir, int reps)
+{
+    const QByteArray program = qgetenv("FBM_BENCH_PROGRAM");
+    if (program.isEmpty() || qgetenv("DISPLAY").isEmpty())
+        return;
+    const QString empty = dir + QStringLiteral("/start-empty");
+    QDir(empty).removeRecursively();
+    QDir().mkpath(empty);
+    const auto samples = m.alternate({ Measurer::start(program, dir.toLocal8Bit() + "/start10k"),
+        Measurer::start(program, empty.toLocal8Bit()) });
+    out << "\nStart to visible window (Xvfb, polled every 5 ms, median of " << reps
+        << " rounds): 10,000 units and a 100,000-item device " << QString::number(samples[0].ms, 'f', 0)
+        << " ms (CPU " << QString::number(samples[0].cpuMs, 'f', 0) << " ms); empty home "
+        << QString::number(samples[1].ms, 'f', 0) << " ms (CPU " << QString::number(samples[1].cpuMs, 'f', 0)
+        << " ms).\n";
+    out.flush();
+}
+
+// Every row, or with `only` "device" or "start" those rows alone.
+int measure(const QString& dir, int reps, const QByteArray& self, const QString& only)
 {
     QTextStream out(stdout);
-    Measurer m(self, reps);
+    const Measurer m(self, reps);
     const QByteArray d = dir.toLocal8Bit();
     auto resetDir = [](const QString& path) {
         return [path] {
@@ -448,31 +514,41 @@ int measure(const QString& dir, int reps, const QByteArray& self)
         };
     };
 
-    out << "| Operation | ours ms | standard tool | tool ms | ratio | CPU ms ours / tool | CPU ratio | ours "
-           "peak "
-           "MiB | tool peak MiB |\n"
+    if (only == QLatin1String("start")) {
+        measureStart(out, m, dir, reps);
+        return 0;
+    }
+    out << "| Operation | ours ms | compared with | its ms | ratio | CPU ms ours / its | CPU ratio "
+           "| ours peak MiB | its peak MiB |\n"
         << "|---|---:|---|---:|---:|---:|---:|---:|---:|\n";
-    const Sample idle = m.ours({ "idle" });
-    const Sample idleGui = m.ours({ "idle-gui" });
+    if (only == QLatin1String("device")) {
+        const std::vector<double> device = measureDevices(out, m, d);
+        out << "\nTime for 10x the data, as a multiple of the time for 1x: device round trip "
+            << QString::number(device[1] / device[0], 'f', 1) << "x.\n";
+        return 0;
+    }
+    const std::vector<Sample> idle = m.alternate({ m.ours({ "idle" }), m.ours({ "idle-gui" }) });
     out << "| start-up only (QCoreApplication / QApplication) | - | - | - | - | "
-        << QString::number(idle.cpuMs, 'f', 0) << " / " << QString::number(idleGui.cpuMs, 'f', 0) << " | - | "
-        << idle.peakKiB / 1024 << " / " << idleGui.peakKiB / 1024 << " | - |\n";
+        << QString::number(idle[0].cpuMs, 'f', 0) << " / " << QString::number(idle[1].cpuMs, 'f', 0)
+        << " | - | " << idle[0].peakKiB / 1024 << " / " << idle[1].peakKiB / 1024 << " | - |\n";
 
     QMap<QString, double> times;
     for (const char* size : { "1k", "10k" }) {
         const QByteArray home = d + "/units" + size;
-        const auto samples = m.pair({ "refresh", home },
-            "exec find " + home + "/Ostrel/Velmora2/units -iname unit.xml -exec cat {} + >/dev/null");
-        row(out, QStringLiteral("registry refresh, units%1").arg(size), samples,
-            QStringLiteral("find -iname unit.xml -exec cat"));
-        times.insert(QStringLiteral("refresh") + size, samples.first.ms);
+        const auto samples = m.alternate({ m.ours({ "refresh", home }),
+            Measurer::tool(
+                "exec find " + home + "/Ostrel/Velmora2/units -iname unit.xml -exec cat {} + >/dev/null") });
+        row(out, QStringLiteral("registry refresh, units%1").arg(size), samples[0],
+            QStringLiteral("find -iname unit.xml -exec cat"), samples[1]);
+        times.insert(QStringLiteral("refresh") + size, samples[0].ms);
     }
     {
         const QByteArray home = d + "/units10k";
-        const auto samples = m.pair({ "generate", home },
-            "exec find " + home + "/Ostrel/Velmora2/units -iname unit.xml -exec cat {} + >/dev/null");
-        row(out, QStringLiteral("generate, units10k"), samples,
-            QStringLiteral("find -iname unit.xml -exec cat"));
+        const auto samples = m.alternate({ m.ours({ "generate", home }),
+            Measurer::tool(
+                "exec find " + home + "/Ostrel/Velmora2/units -iname unit.xml -exec cat {} + >/dev/null") });
+        row(out, QStringLiteral("generate, units10k"), samples[0],
+            QStringLiteral("find -iname unit.xml -exec cat"), samples[1]);
     }
     // New files on a disk run into the kernel's write-back, which decides both
     // programs' times by a factor of two: the first start writes to FBM_BENCH_TMP.
@@ -480,11 +556,12 @@ int measure(const QString& dir, int reps, const QByteArray& self)
     for (const char* size : { "1k", "10k" }) {
         const QByteArray source = d + "/template" + size;
         const QByteArray target = scratch + "/merged" + size;
-        const auto samples = m.pair({ "merge", source, target }, "exec cp -rn " + source + "/. " + target,
-            resetDir(QString::fromLocal8Bit(target)));
-        row(out, QStringLiteral("first start merge, template%1").arg(size), samples,
-            QStringLiteral("cp -rn"));
-        times.insert(QStringLiteral("first") + size, samples.first.ms);
+        const auto reset = resetDir(QString::fromLocal8Bit(target));
+        const auto samples = m.alternate({ m.ours({ "merge", source, target }, reset),
+            Measurer::tool("exec cp -rn " + source + "/. " + target, reset) });
+        row(out, QStringLiteral("first start merge, template%1").arg(size), samples[0],
+            QStringLiteral("cp -rn"), samples[1]);
+        times.insert(QStringLiteral("first") + size, samples[0].ms);
         QDir(QString::fromLocal8Bit(target)).removeRecursively();
     }
     for (const char* size : { "10k", "90k" }) {
@@ -493,37 +570,22 @@ int measure(const QString& dir, int reps, const QByteArray& self)
         resetDir(QString::fromLocal8Bit(target))();
         if (std::system(("cp -rn " + source + "/. " + target).constData()) != 0)
             return 1;
-        const auto samples = m.pair({ "merge", source, target }, "exec cp -rn " + source + "/. " + target);
-        row(out, QStringLiteral("second start merge, template%1").arg(size), samples,
-            QStringLiteral("cp -rn (nothing to copy)"));
-        times.insert(QStringLiteral("second") + size, samples.first.ms);
+        const auto samples = m.alternate({ m.ours({ "merge", source, target }),
+            Measurer::tool("exec cp -rn " + source + "/. " + target) });
+        row(out, QStringLiteral("second start merge, template%1").arg(size), samples[0],
+            QStringLiteral("cp -rn (nothing to copy)"), samples[1]);
+        times.insert(QStringLiteral("second") + size, samples[0].ms);
         QDir(QString::fromLocal8Bit(target)).removeRecursively();
     }
-    for (const char* size : { "10k", "100k" }) {
-        const QByteArray file = d + "/device" + size + ".xml";
-        const auto samples = m.pair({ "device", file }, "exec xmllint --format " + file + " >/dev/null");
-        row(out, QStringLiteral("device load + xml, %1 items").arg(size), samples,
-            QStringLiteral("xmllint --format"));
-        times.insert(QStringLiteral("device") + size, samples.first.ms);
-    }
+    const std::vector<double> device = measureDevices(out, m, d);
     out << "\nTime for 10x the data, as a multiple of the time for 1x: registry refresh "
         << QString::number(times["refresh10k"] / times["refresh1k"], 'f', 1) << "x, first start merge "
         << QString::number(times["first10k"] / times["first1k"], 'f', 1) << "x, second start merge (9x) "
         << QString::number(times["second90k"] / times["second10k"], 'f', 1) << "x, device round trip "
-        << QString::number(times["device100k"] / times["device10k"], 'f', 1) << "x.\n";
+        << QString::number(device[1] / device[0], 'f', 1) << "x.\n";
     out.flush();
 
-    const QByteArray program = qgetenv("FBM_BENCH_PROGRAM");
-    if (!program.isEmpty() && !qgetenv("DISPLAY").isEmpty()) {
-        const QString empty = dir + QStringLiteral("/start-empty");
-        resetDir(empty)();
-        const auto [full, bare] = m.start(program, d + "/start10k", empty.toLocal8Bit());
-        out << "\nStart to visible window (Xvfb, polled every 5 ms, median of " << reps
-            << " rounds): 10,000 units and a 100,000-item device " << QString::number(full.ms, 'f', 0)
-            << " ms (CPU " << QString::number(full.cpuMs, 'f', 0) << " ms); empty home "
-            << QString::number(bare.ms, 'f', 0) << " ms (CPU " << QString::number(bare.cpuMs, 'f', 0)
-            << " ms).\n";
-    }
+    measureStart(out, m, dir, reps);
     return 0;
 }
 
@@ -542,14 +604,21 @@ int main(int argc, char* argv[])
     }
     if (command == "data" && argc > 2) {
         QCoreApplication app(argc, argv);
-        return makeData(QString::fromLocal8Bit(argv[2]));
+        QStringList parts;
+        for (int i = 3; i < argc; ++i)
+            parts << QString::fromLocal8Bit(argv[i]);
+        return makeData(QString::fromLocal8Bit(argv[2]), parts);
     }
     if (command == "measure" && argc > 2) {
         QCoreApplication app(argc, argv);
         const int reps = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
-        return measure(
-            QString::fromLocal8Bit(argv[2]), reps, QCoreApplication::applicationFilePath().toLocal8Bit());
+        const QString only = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString();
+        return measure(QString::fromLocal8Bit(argv[2]), reps,
+            QCoreApplication::applicationFilePath().toLocal8Bit(), only);
     }
-    std::fprintf(stderr, "usage: %s data DIR | measure DIR [REPS] | one OP ARGS...\n", argv[0]);
+    std::fprintf(stderr,
+        "usage: %s data DIR [PART...] | measure DIR [REPS [device|start]] | one OP ARGS... | start PROGRAM "
+        "HOME\n",
+        argv[0]);
     return 1;
 }

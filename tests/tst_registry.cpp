@@ -58,6 +58,9 @@ private slots:
         writeUnit("y.unit", { "a" });
         _registry->refresh();
         QCOMPARE(_registry->getIDs(), QStringList({ "B", "a", "b" }));
+        for (const char* id : { "B", "a", "b" })
+            QVERIFY(_registry->hasID(id));
+        QVERIFY(!_registry->hasID("A"));
         QCOMPARE(_registry->getDir("b").absolutePath(), units() + "/x.unit");
         QCOMPARE(_registry->getDir("B").absolutePath(), units() + "/x.unit");
         QCOMPARE(_registry->getDir("a").absolutePath(), units() + "/y.unit");
@@ -144,6 +147,8 @@ private slots:
         QVERIFY(QFile::remove(units() + "/gone/unit.xml"));
         _registry->refresh();
         QCOMPARE(_registry->getIDs(), QStringList({ "kept" }));
+        QVERIFY(!_registry->hasID("gone"));
+        QVERIFY(_registry->hasID("kept"));
     }
 
     void symbolicLinkCycleEnds()

@@ -155,6 +155,38 @@ private slots:
             QCOMPARE(viaPlain.events, general.events);
     }
 
+    // Every byte value in each place where the plain reader takes long runs
+    // of bytes at once: names, text, values in either quote, comments, also
+    // right after a long run and as the last byte of the input.
+    void everyByteIsJudgedAsByTheGeneralReader()
+    {
+        const QByteArray run(40, 'x');
+        const QList<QByteArray> shapes = {
+            "<r" + run + "@" + run + "/>",
+            "<r a" + run + "@=\"1\"/>",
+            "<r:" + run + "@ a=\"1\"/>",
+            "<r>" + run + "@" + run + "</r>",
+            "<r a=\"" + run + "@" + run + "\" p:b='" + run + "@'/>",
+            "<r><!--" + run + "@" + run + "--></r>",
+            "<r>" + run + "@",
+            "<r a=\"" + run + "@",
+        };
+        for (int byte = 0; byte < 256; ++byte) {
+            for (QByteArray content : shapes) {
+                content.replace('@', QByteArray(1, static_cast<char>(byte)));
+                const bool wellFormed = QDomDocument().setContent(content, false);
+                Recorder plain;
+                const xml::Reader::Verdict verdict = xml::Reader::readPlain(content, plain);
+                if (verdict == xml::Reader::Verdict::Unsure)
+                    continue;
+                QVERIFY2(wellFormed == (verdict == xml::Reader::Verdict::WellFormed), content.constData());
+                Recorder general;
+                QVERIFY(xml::Reader::readGeneral(content, general));
+                QCOMPARE(plain.events, general.events);
+            }
+        }
+    }
+
     // The general reader compares each attribute with every one before it
     // (hours for this element); the plain one reads it in one scan, where a
     // comparison of every pair would exceed the test's time limit. The fuzz

@@ -69,6 +69,7 @@ Registry* Registry::singleton()
 void Registry::refresh()
 {
     _unitDirs.clear();
+    _ids.clear();
     _visited.clear();
 
     // No QDir on the way: a missing units directory is one failed open.
@@ -142,8 +143,10 @@ void Registry::parseFileAt(const fs::Directory& dir, const char* name, const QBy
     if (ids.isEmpty())
         return;
     const QDir unitDir(fs::decodeName(path));
-    for (const QString& id : ids)
+    for (const QString& id : ids) {
         _unitDirs.insert(id, unitDir);
+        _ids.insert(id);
+    }
 }
 
 QStringList Registry::declaredIds(const QByteArray& content)

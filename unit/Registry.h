@@ -21,7 +21,7 @@ public:
     void refresh();
 
     QStringList getIDs() const;
-    bool hasID(const QString& id) const { return _unitDirs.contains(id); }
+    bool hasID(const QString& id) const { return _ids.contains(id); }
     // A directory whose name is not valid UTF-8 keeps its bytes in the path
     // as fs/FileName.h describes: fs::Directory and fs::readFile reach it,
     // QDir's own file access does not.
@@ -45,6 +45,10 @@ private:
     void parseFileAt(const fs::Directory& dir, const char* name, const QByteArray& path);
 
     QMap<QString, QDir> _unitDirs;
+    // The keys of _unitDirs once more, hashed: a device asks for every one
+    // of its entries, 100,000 string comparisons in the sorted map's depth
+    // each time the window marks the missing ones.
+    QSet<QString> _ids;
     // The directories entered during one scan; a cycle of symbolic links
     // would otherwise never end.
     QSet<fs::Directory::Identity> _visited;
