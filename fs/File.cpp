@@ -124,11 +124,21 @@ bool renameNew(int directory, const char* temporary, const char* name)
     return false;
 }
 
+// The process's umask, read once: reading it means setting it, and the
+// program never changes it.
+mode_t fileCreationMask()
+{
+    static const mode_t mask = [] {
+        const mode_t current = ::umask(0);
+        ::umask(current);
+        return current;
+    }();
+    return mask;
+}
+
 mode_t newFileMode()
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return 0666 & ~fileCreationMask();
 }
 
 } // namespace
@@ -276,11 +286,7 @@ bool copyNewFile(int from, const char* name, int to)
 
     // Permissions as QFile::copy gives them, which the merge always did.
     const mode_t mode = (source.st_mode & 0777) | S_IWUSR;
-    static const mode_t mask = [] {
-        const mode_t current = ::umask(0);
-        ::umask(current);
-        return current;
-    }();
+    const mode_t mask = fileCreationMask();
     // Hidden, so that a copy cut short by a crash is never merged or read.
     static unsigned counter = 0;
     QByteArray temporary;
