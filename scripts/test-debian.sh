@@ -36,6 +36,10 @@ deb $MIRROR $CODENAME main
 deb $MIRROR $CODENAME-updates main
 deb http://security.debian.org/debian-security $CODENAME-security main
 SOURCES
+    # Only the packages test.sh names and what they depend on: recommended
+    # ones (an init system, a message bus, ...) would double the download and
+    # could hide a package the build needs but test.sh fails to name.
+    echo 'APT::Install-Recommends "false";' >"$SYSTEM.new/etc/apt/apt.conf.d/90no-recommends"
     mv "$SYSTEM.new" "$SYSTEM"
 fi
 
