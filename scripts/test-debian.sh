@@ -4,16 +4,24 @@
 # of this checkout under /root, as root, with the same warnings-as-errors
 # flags as CI and no locale set.
 #
-#   scripts/test-debian.sh CODENAME        (for example: trixie)
+#   scripts/test-debian.sh CODENAME             (for example: trixie)
+#   scripts/test-debian.sh --prepare CODENAME   only makes the system and
+#       installs the packages the build needs, so that CI can do that while
+#       it builds something else
 #
 # The system is made once and kept in $FBM_CHROOT_CACHE/CODENAME (default
 # /var/cache/fbmanager-ci/CODENAME); later runs reuse it with the packages
-# test.sh installed there. Remove that directory to start from nothing. The
-# copy of the checkout is made afresh on every run, so the build starts from
-# a clean tree as it does in a new clone.
+# installed there. Remove that directory to start from nothing. The copy of
+# the checkout is made afresh on every run, so the build starts from a clean
+# tree as it does in a new clone.
 # Needs root and Debian's archive ($FBM_DEBIAN_MIRROR, default deb.debian.org).
 set -eu
-CODENAME=${1:?usage: scripts/test-debian.sh CODENAME}
+PREPARE=false
+if [ "${1:-}" = --prepare ]; then
+    PREPARE=true
+    shift
+fi
+CODENAME=${1:?usage: scripts/test-debian.sh [--prepare] CODENAME}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$ROOT/scripts/packages.sh"
 need_packages debootstrap
@@ -36,10 +44,12 @@ deb $MIRROR $CODENAME main
 deb $MIRROR $CODENAME-updates main
 deb http://security.debian.org/debian-security $CODENAME-security main
 SOURCES
-    # Only the packages test.sh names and what they depend on: recommended
+    # Only the packages the scripts name and what they depend on: recommended
     # ones (an init system, a message bus, ...) would double the download and
-    # could hide a package the build needs but test.sh fails to name.
+    # could hide a package the build needs but the scripts fail to name.
     echo 'APT::Install-Recommends "false";' >"$SYSTEM.new/etc/apt/apt.conf.d/90no-recommends"
+    # A system that is thrown away when the machine stops needs no syncs.
+    echo force-unsafe-io >"$SYSTEM.new/etc/dpkg/dpkg.cfg.d/90unsafe-io"
     mv "$SYSTEM.new" "$SYSTEM"
 fi
 
@@ -65,6 +75,13 @@ rm -rf "$SYSTEM$CHECKOUT"
 mkdir -p "$SYSTEM$CHECKOUT"
 tar -C "$ROOT" --exclude-vcs --exclude=./build --exclude='./build-*' -cf - . | tar -C "$SYSTEM$CHECKOUT" -xf -
 
+in_system() {
+    chroot "$SYSTEM" env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        FBM_CMAKE_ARGS="-DFBM_WARNINGS_AS_ERRORS=ON" sh -c "cd $CHECKOUT && $1"
+}
+if $PREPARE; then
+    in_system '. ./scripts/packages.sh && need_packages $BUILD_PACKAGES'
+    exit 0
+fi
 echo "Running ./scripts/test.sh on Debian $CODENAME ($(cat "$SYSTEM/etc/debian_version"))"
-chroot "$SYSTEM" env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    FBM_CMAKE_ARGS="-DFBM_WARNINGS_AS_ERRORS=ON" sh -c "cd $CHECKOUT && ./scripts/test.sh"
+in_system ./scripts/test.sh
