@@ -7,12 +7,14 @@
 #include "device/View.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QUndoStack>
 
@@ -96,6 +98,16 @@ private:
         QWidget* target = QApplication::focusWidget();
         QVERIFY(target);
         QTest::keyClick(target, Qt::Key(code), modifiers);
+    }
+
+    // A key as the platform delivers it: to an open list first.
+    static void keyToActive(int code)
+    {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (popup)
+            QTest::keyClick(popup, Qt::Key(code));
+        else
+            key(code);
     }
 
     QModelIndex at(const QList<int>& path) const
@@ -666,6 +678,110 @@ private slots:
         QVERIFY(list->verticalScrollBar()->maximum() > 0);
         combo->hidePopup();
         key(Qt::Key_Escape);
+    }
+
+    void oneReturnTakesAnId_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("one match") << "gam" << 0 << "Gamma";
+        QTest::newRow("several, none highlighted") << "VALV" << 0 << "Acme Valve";
+        QTest::newRow("several, second highlighted") << "valv" << 2 << "Beta valve";
+        QTest::newRow("no match") << "pump" << 0 << "";
+    }
+
+    void oneReturnTakesAnId()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, downs);
+        QFETCH(QString, stored);
+        installUnits({ "Acme Valve", "Beta valve", "Gamma" });
+        _view->setCurrentIndex(root());
+        key(Qt::Key_Insert);
+        const QPersistentModelIndex added = _model->index(2, 0, root());
+        auto* combo = qobject_cast<QComboBox*>(editor(added));
+        QVERIFY(combo);
+        QTest::keyClicks(combo, typed);
+        for (int i = 0; i < downs; ++i)
+            keyToActive(Qt::Key_Down);
+        keyToActive(Qt::Key_Return);
+        if (stored.isEmpty()) {
+            QCOMPARE(editor(added), combo);
+            QCOMPARE(combo->toolTip(), QString("No installed function block matches pump."));
+            key(Qt::Key_Escape);
+            QTRY_VERIFY(!added.isValid());
+            QCOMPARE(_model->undoStack()->count(), 0);
+            return;
+        }
+        QTRY_VERIFY(!editor(added));
+        QCOMPARE(added.data().toString(), stored);
+        QCOMPARE(_model->undoStack()->count(), 1);
+    }
+
+    void missingEntriesAreFoundInClosedDirectories()
+    {
+        installUnits({ "A1" });
+        _view->collapse(dirA());
+        QCOMPARE(root().data(Qt::ToolTipRole).toString(),
+            QString("Entries in this directory naming function blocks that are not installed: 2"));
+        QCOMPARE(dirA().data(Qt::ToolTipRole).toString(),
+            QString("Entries in this directory naming function blocks that are not installed: 1"));
+        QVERIFY(!_model->index(0, 0, dirA()).data(Qt::ToolTipRole).isValid());
+
+        // In the order the tree shows them, round to the top after the last.
+        _view->setCurrentIndex(root());
+        const QStringList expected = { "inA", "top", "inA" };
+        for (const QString& id : expected) {
+            key(Qt::Key_F8);
+            QCOMPARE(_view->currentIndex().data().toString(), id);
+        }
+        QVERIFY(_view->isExpanded(dirA()));
+
+        installUnits({ "A1", "inA", "top" });
+        _model->registryChanged();
+        key(Qt::Key_F8);
+        QCOMPARE(_view->currentIndex().data().toString(), QString("inA"));
+        QVERIFY(!root().data(Qt::ToolTipRole).isValid());
+    }
+
+    void screenReaderNamesTheTreeAndMissingEntries()
+    {
+        installUnits({ "inA" });
+        QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(_view.get());
+        QVERIFY(tree);
+        QCOMPARE(tree->text(QAccessible::Name), QString("Device"));
+        QCOMPARE(tree->tableInterface()->columnDescription(0), QString("Directories and function blocks"));
+        QStringList described;
+        for (int i = 0; i < tree->childCount(); ++i) {
+            const QAccessibleInterface* cell = tree->child(i);
+            if (cell->role() != QAccessible::ColumnHeader && !cell->text(QAccessible::Description).isEmpty())
+                described << cell->text(QAccessible::Name) + ": " + cell->text(QAccessible::Description);
+        }
+        QCOMPARE(described,
+            QStringList({ "MyFuncBlocks: Entries in this directory naming function blocks that are not "
+                          "installed: 1",
+                "top: No function block with the id top is installed." }));
+    }
+
+    void openInDesignerNamesTheEntry()
+    {
+        installUnits({ "inA" });
+        QAction* open = _view->editActions().at(13);
+        QSignalSpy requested(_view.get(), &View::designerRequested);
+        _view->setCurrentIndex(dirA());
+        QVERIFY(!open->isEnabled());
+        _view->setCurrentIndex(unitTop());
+        QCOMPARE(open->text(), QString("Create function block"));
+        key(Qt::Key_E, Qt::ControlModifier);
+        // Installed since: the same entry's block opens.
+        installUnits({ "inA", "top" });
+        _model->registryChanged();
+        QCOMPARE(open->text(), QString("Open in designer"));
+        key(Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(requested.size(), 2);
+        QCOMPARE(requested.at(1).at(0).toString(), QString("top"));
+        QVERIFY(!_model->isChanged());
     }
 };
 

@@ -5,17 +5,25 @@
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "fs/UserPaths.h"
+#include "device/Model.h"
 #include "device/View.h"
 #include "unit/Designer.h"
 #include "unit/Registry.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QStatusBar>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 
 namespace {
+
+device::Model* modelOf(const device::View* view)
+{
+    return qobject_cast<device::Model*>(view->model());
+}
 
 // Chooses an entry of the context menu that a right press opens, as the user would.
 void chooseFromContextMenu(device::View* view, const QModelIndex& index, const QString& entry)
@@ -47,6 +55,17 @@ class EndToEndTest : public QObject
 private:
     TestHome _home;
 
+    // Start-up as the program does it; test programs sit one level below
+    // the build tree, like bin/, so the shipped template is found.
+    void startUp()
+    {
+        _home.reset();
+        readIni(_home.path() + "/no-ini-here/velmora2.ini");
+        initUserProfile();
+        unit::Registry::singleton()->refresh();
+        QVERIFY(unit::Registry::singleton()->hasID("Examples Gain"));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -56,12 +75,7 @@ private slots:
 
     void generateABlockAndPutItIntoTheDevice()
     {
-        // Start-up as the program does it; test programs sit one level below
-        // the build tree, like bin/, so the shipped template is found.
-        readIni(_home.path() + "/no-ini-here/velmora2.ini");
-        initUserProfile();
-        unit::Registry::singleton()->refresh();
-        QVERIFY(unit::Registry::singleton()->hasID("Examples Gain"));
+        startUp();
 
         MainWindow window;
         window.resize(900, 900);
@@ -129,6 +143,56 @@ private slots:
         expected.replace(
             "  <dev:units/>\n", "  <dev:units>\n    <dev:unit dev:type=\"Zeta Mixer\"/>\n  </dev:units>\n");
         QCOMPARE(TestHome::readFile(fs::UserPaths::deviceFile()), expected);
+    }
+
+    void entriesOpenAndCreateTheirBlocks()
+    {
+        startUp();
+        TestHome::writeFile(fs::UserPaths::deviceFile(),
+            "<dev:device dev:id=\"MyFuncBlocks\"><dev:units><dev:unit dev:type=\"Examples Gain\"/>"
+            "<dev:unit dev:type=\"Zeta Pump\"/></dev:units></dev:device>");
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* tabs = window.findChild<QTabWidget*>();
+        auto* view = window.findChild<device::View*>();
+        const DesignerParts form(window.findChild<unit::Designer*>());
+        auto* missing = window.findChild<QStatusBar*>()->findChild<QLabel*>();
+        QCOMPARE(missing->text(), QString("Entries naming function blocks that are not installed: 1"));
+
+        // An installed block opens as "Open function block..." opens it.
+        QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(form.id()->text(), QString("Examples Gain"));
+        QVERIFY(!form.guiName()->text().isEmpty());
+        QTest::mouseClick(form.clear(), Qt::LeftButton);
+
+        // A missing one is created from its entry.
+        tabs->setCurrentIndex(0);
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_F8);
+        QTest::keyClick(view, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(form.id()->text(), QString("Zeta Pump"));
+        DesignerParts::type(form.vendor(), "Zeta");
+        DesignerParts::type(form.name(), "Pump");
+        QTest::mouseClick(form.autoFill(), Qt::LeftButton);
+        QCOMPARE(form.id()->text(), QString("Zeta Pump"));
+        {
+            // Marked installed while the success box is still open.
+            bool refreshed = false;
+            QTimer::singleShot(0, &window, [&] { refreshed = missing->isHidden(); });
+            ModalAnswerer answerer({ "OK" });
+            QTest::mouseClick(form.generate(), Qt::LeftButton);
+            QVERIFY(answerer.seen.value(0).startsWith("Information|Success|"));
+            QVERIFY(refreshed);
+        }
+        const QModelIndex entry = view->currentIndex();
+        QCOMPARE(entry.data().toString(), QString("Zeta Pump"));
+        QVERIFY(!entry.data(Qt::DecorationRole).isValid());
+        QCOMPARE(view->editActions().at(13)->text(), QString("Open in designer"));
+        QVERIFY(!modelOf(view)->isChanged());
     }
 };
 

@@ -1,4 +1,5 @@
 #include "support/DesignerParts.h"
+#include "support/InstalledUnits.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestMain.h"
 
@@ -22,6 +23,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -397,7 +399,7 @@ private slots:
         QCOMPARE(again.size(), QSize(700, 520));
         QSettings settings;
         QCOMPARE(settings.value("userdir").toString(), QString("/some/template"));
-        QCOMPARE(settings.childGroups(), QStringList { "MainWindow" });
+        QCOMPARE(settings.childGroups(), QStringList({ "DeviceView", "MainWindow" }));
     }
 
     void readableOrEmptyDeviceGetsNoBackup_data()
@@ -486,7 +488,8 @@ private slots:
         QCOMPARE(entries["&Edit"],
             QStringList({ "Undo|Ctrl+Z", "Redo|Ctrl+Shift+Z", "Add directory|Ctrl+Ins",
                 "Add function block|Ins", "Rename|F2", "Remove|Del", "Cut|Ctrl+X", "Paste|Ctrl+V",
-                "Move up|Alt+Up", "Move down|Alt+Down" }));
+                "Move up|Alt+Up", "Move down|Alt+Down", "Open in designer|Ctrl+E",
+                "Next missing function block|F8" }));
         QCOMPARE(entries["&Help"], QStringList({ "&About|", "About &Qt|" }));
 
         // The edits belong to the device: behind the designer they rest.
@@ -533,6 +536,74 @@ private slots:
         QCOMPARE(label->text(), QString("Entries naming function blocks that are not installed: 2"));
         modelOf(window)->remove(modelOf(window)->index(1, 0, modelOf(window)->root()));
         QCOMPARE(label->text(), QString("Entries naming function blocks that are not installed: 1"));
+    }
+
+    void pendingEditEndsBeforeSaveAndClose_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("written");
+        const QByteArray b = "<dev:unit dev:type=\"b\"/>";
+        QTest::newRow("offered id, Ctrl+S") << "Ins Ctrl+S" << "" << QByteArray("<dev:unit dev:type=\"a\"/>");
+        QTest::newRow("typed id, Ctrl+S") << "Ins Ctrl+S" << "B" << b;
+        QTest::newRow("no match, Ctrl+S") << "Ins Ctrl+S" << "zz" << QByteArray();
+        QTest::newRow("directory, Ctrl+S") << "Ctrl+Ins Ctrl+S" << "Motors" << QByteArray("\"Motors\"");
+        QTest::newRow("typed id, Ctrl+Q, Yes") << "Ins Ctrl+Q" << "b" << b;
+        QTest::newRow("no match, Ctrl+Q asks nothing") << "Ins Ctrl+Q" << "zz" << QByteArray();
+    }
+
+    void pendingEditEndsBeforeSaveAndClose()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, written);
+        installUnits({ "a", "b" });
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* view = window.findChild<device::View*>();
+        QTest::keyClick(view, Qt::Key_Insert, keys.startsWith("Ctrl+Ins") ? Qt::ControlModifier : Qt::NoModifier);
+        QWidget* editor = QApplication::focusWidget();
+        QVERIFY(editor != view);
+        if (keys.contains("Ctrl+Ins"))
+            QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, typed);
+        const bool closing = keys.endsWith("Ctrl+Q");
+        ModalAnswerer answerer({ "Yes" });
+        QTest::keyClick(editor, closing ? Qt::Key_Q : Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(answerer.seen, closing && !written.isEmpty() ? QStringList { saveQuestion } : QStringList());
+        QCOMPARE(window.isVisible(), !closing);
+        const QByteArray file = TestHome::readFile(devicePath());
+        QCOMPARE(file, closing && written.isEmpty() ? deviceWithDirectory : modelOf(window)->xml());
+        QVERIFY(!file.contains("\"Unit\""));
+        QCOMPARE(modelOf(window)->rowCount(modelOf(window)->root()), written.isEmpty() ? 2 : 3);
+        QVERIFY(file.contains(written));
+        QVERIFY(!modelOf(window)->newUnit().isValid());
+    }
+
+    void remembersOpenDirectories()
+    {
+        // Two levels, to tell a path of names from a name.
+        TestHome::writeFile(devicePath(),
+            "<dev:device dev:id=\"MyFuncBlocks\"><dev:subdevices><dev:device dev:id=\"Sensors\">"
+            "<dev:subdevices><dev:device dev:id=\"Sensors\"/></dev:subdevices></dev:device>"
+            "</dev:subdevices></dev:device>");
+        const auto start = [](const std::function<void(device::View*, const QModelIndex&)>& change) {
+            MainWindow window;
+            auto* view = window.findChild<device::View*>();
+            const QModelIndex outer = view->model()->index(0, 0, modelOf(window)->root());
+            const QString open = QString("%1%2%3").arg(view->isExpanded(modelOf(window)->root()))
+                                     .arg(view->isExpanded(outer))
+                                     .arg(view->isExpanded(view->model()->index(0, 0, outer)));
+            change(view, outer);
+            window.show();
+            window.close();
+            return open;
+        };
+        QCOMPARE(start([](device::View* view, const QModelIndex& outer) { view->expand(outer); }), "100");
+        QCOMPARE(start([](device::View* view, const QModelIndex& outer) { view->collapse(view->model()->parent(outer)); }), "110");
+        // A closed root opens again, or nothing would be seen.
+        QCOMPARE(start([](device::View*, const QModelIndex&) {}), "100");
     }
 };
 
