@@ -716,7 +716,11 @@ private slots:
         }
         QTRY_VERIFY(!editor(added));
         QCOMPARE(added.data().toString(), stored);
-        QCOMPARE(_model->undoStack()->count(), 1);
+        const QString after = shape();
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(shape(), QString("R:MyFuncBlocks[D:A[D:A1 U:inA] U:top]"));
+        key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(shape(), after);
     }
 
     void missingEntriesAreFoundInClosedDirectories()
