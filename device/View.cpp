@@ -53,8 +53,8 @@ View::View(Model* model, QWidget* parent)
     connect(_moveUp, &QAction::triggered, this, [this] { moveCurrentItem(-1); });
     _moveDown = createAction(tr("Move down"), { QKeySequence(Qt::ALT | Qt::Key_Down) }, nullptr);
     connect(_moveDown, &QAction::triggered, this, [this] { moveCurrentItem(1); });
-    _openInDesigner
-        = createAction(tr("Open in designer"), { QKeySequence(Qt::CTRL | Qt::Key_E) }, &View::requestDesigner);
+    _openInDesigner = createAction(
+        tr("Open in designer"), { QKeySequence(Qt::CTRL | Qt::Key_E) }, &View::requestDesigner);
     _nextMissing = createAction(
         tr("Next missing function block"), { QKeySequence(Qt::Key_F8) }, &View::selectNextMissingUnit);
 

@@ -7,14 +7,13 @@
 #include "device/View.h"
 
 #include <QAbstractItemModelTester>
-#include <QAccessible>
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QCompleter>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <QTimer>
 #include <QUndoStack>
 
@@ -766,26 +765,6 @@ private slots:
             QStringList({ "MyFuncBlocks: Entries in this directory naming function blocks that are not "
                           "installed: 1",
                 "top: No function block with the id top is installed." }));
-    }
-
-    void openInDesignerNamesTheEntry()
-    {
-        installUnits({ "inA" });
-        QAction* open = _view->editActions().at(13);
-        QSignalSpy requested(_view.get(), &View::designerRequested);
-        _view->setCurrentIndex(dirA());
-        QVERIFY(!open->isEnabled());
-        _view->setCurrentIndex(unitTop());
-        QCOMPARE(open->text(), QString("Create function block"));
-        key(Qt::Key_E, Qt::ControlModifier);
-        // Installed since: the same entry's block opens.
-        installUnits({ "inA", "top" });
-        _model->registryChanged();
-        QCOMPARE(open->text(), QString("Open in designer"));
-        key(Qt::Key_E, Qt::ControlModifier);
-        QCOMPARE(requested.size(), 2);
-        QCOMPARE(requested.at(1).at(0).toString(), QString("top"));
-        QVERIFY(!_model->isChanged());
     }
 };
 
