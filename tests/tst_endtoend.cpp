@@ -50,9 +50,16 @@ class EndToEndTest : public QObject
 private:
     TestHome _home;
 
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setOrganizationName("KIV GmbH");
+        QCoreApplication::setApplicationName("Velmora 2");
+    }
+
     // Start-up as the program does it; test programs sit one level below
     // the build tree, like bin/, so the shipped template is found.
-    void startUp()
+    void init()
     {
         _home.reset();
         readIni(_home.path() + "/no-ini-here/velmora2.ini");
@@ -61,17 +68,8 @@ private:
         QVERIFY(unit::Registry::singleton()->hasID("Examples Gain"));
     }
 
-private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setOrganizationName("KIV GmbH");
-        QCoreApplication::setApplicationName("Velmora 2");
-    }
-
     void generateABlockAndPutItIntoTheDevice()
     {
-        startUp();
-
         MainWindow window;
         window.resize(900, 900);
         window.show();
@@ -142,7 +140,6 @@ private slots:
 
     void entriesOpenAndCreateTheirBlocks()
     {
-        startUp();
         TestHome::writeFile(fs::UserPaths::deviceFile(),
             "<dev:device dev:id=\"MyFuncBlocks\"><dev:units><dev:unit dev:type=\"Examples Gain\"/>"
             "<dev:unit dev:type=\"Zeta Pump\"/></dev:units></dev:device>");

@@ -5,10 +5,8 @@
 #include "unit/Registry.h"
 
 #include <QDir>
-#include <QStringList>
 
-// Makes exactly these ids the installed ones: one unit file per id below the
-// units directory, and the registry scanned anew.
+// Exactly these ids installed: one unit file each, and the registry scanned anew.
 inline void installUnits(const QStringList& ids)
 {
     const QString units = QDir::homePath() + "/" + fs::UserPaths::unitsRelative();
