@@ -106,7 +106,11 @@ QWidget* ItemDelegate::createEditor(
             list->installEventFilter(const_cast<ItemDelegate*>(this));
         }
         connect(combo, &QComboBox::activated, combo, [combo] { markChosen(combo); });
-        connect(combo->lineEdit(), &QLineEdit::textEdited, combo, [combo] { markChosen(combo); });
+        connect(combo->lineEdit(), &QLineEdit::textEdited, combo, [combo] {
+            markChosen(combo);
+            // A word on an earlier text would mislead.
+            combo->setToolTip(QString());
+        });
         connect(completer, qOverload<const QString&>(&QCompleter::activated), combo,
             [combo] { markChosen(combo); });
         return combo;

@@ -130,8 +130,10 @@ void View::expandPaths(const QList<QStringList>& paths)
         expand(index);
         for (int row = 0; row < _model->rowCount(index); ++row) {
             const QModelIndex child = _model->index(row, 0, index);
+            if (Model::itemType(child) != Model::DeviceItem)
+                continue;
             QStringList childPath = path + QStringList { child.data().toString() };
-            if (Model::itemType(child) == Model::DeviceItem && wanted.contains(childPath))
+            if (wanted.contains(childPath))
                 open.push_back({ child, std::move(childPath) });
         }
     }
