@@ -64,14 +64,18 @@ public:
     // them while keeping main.cpp has rearranged the plug-in on purpose.
     // main.cpp comes last, so a run that failed before it still makes the
     // class files when retried.
+    // Without a class name (a block read back whose main.cpp no longer tells
+    // its name) nothing is made and only main.cpp can be named.
     void skeletons(const QString& dir, const QByteArray& mainCpp, const QString& className,
         const QByteArray& header, const QByteArray& source)
     {
         const QString mainFile = dir + QLatin1String("/main.cpp");
-        const bool newMain = !fs::UserPaths::hasEntry(filePath(mainFile));
-        const QString classFile = dir + QLatin1Char('/') + className;
-        skeleton(classFile + QLatin1String(".h"), header, newMain);
-        skeleton(classFile + QLatin1String(".cpp"), source, newMain);
+        const bool newMain = !fs::UserPaths::hasEntry(filePath(mainFile)) && !className.isEmpty();
+        if (!className.isEmpty()) {
+            const QString classFile = dir + QLatin1Char('/') + className;
+            skeleton(classFile + QLatin1String(".h"), header, newMain);
+            skeleton(classFile + QLatin1String(".cpp"), source, newMain);
+        }
         skeleton(mainFile, mainCpp, newMain);
     }
 
