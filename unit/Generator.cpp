@@ -59,7 +59,7 @@ public:
         refuseLink(path);
         // A skeleton never replaces what appeared at its name meanwhile.
         const fs::Existing existing = entry.skeleton ? fs::Existing::Keep : fs::Existing::Replace;
-        if (!entry.read || !fs::writeFile(path, entry.bytes, existing))
+        if (!entry.read || !fs::writeFile(path, entry.bytes, existing).ok())
             fail(path);
     }
 
