@@ -53,8 +53,8 @@ std::optional<int> CommandLine::process(const QStringList& arguments, QTextStrea
            "directory, and list each file as new, replaced, unchanged or kept. Exit status 1 when the file "
            "holds what a regeneration would drop."),
         tr("file"));
-    const QCommandLineOption force(
-        QStringLiteral("force"), tr("With --regenerate: regenerate even when that drops content the form cannot show."));
+    const QCommandLineOption force(QStringLiteral("force"),
+        tr("With --regenerate: regenerate even when that drops content the form cannot show."));
     const QCommandLineOption checkDevice(QStringLiteral("check-device"),
         tr("List the function block entries of the device file [file] (by default your device.xml) whose "
            "function block is not installed. Exit status 0 when none is missing, 1 when some are, 2 when "

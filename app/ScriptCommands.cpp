@@ -64,9 +64,8 @@ int ScriptCommands::checkDevice(const QString& file, QTextStream& out, QTextStre
 {
     const fs::ReadResult read = fs::readFile(file, fs::deviceFileLimit);
     if (!read.ok()) {
-        err << (read.status == fs::ReadResult::TooLarge
-                       ? tr("The device file %1 is larger than 1 GiB.")
-                       : tr("The device file %1 cannot be read."))
+        err << (read.status == fs::ReadResult::TooLarge ? tr("The device file %1 is larger than 1 GiB.")
+                                                        : tr("The device file %1 cannot be read."))
                    .arg(file)
             << '\n';
         return 2;

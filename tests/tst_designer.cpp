@@ -372,7 +372,8 @@ private slots:
         ModalAnswerer answerer({ "OK" });
         generate(form);
         QCOMPARE(answerer.seen,
-            QStringList { "Information|Success|" + successText.arg("Acme My Block", unitDir()) + "|OK,Open Folder" });
+            QStringList {
+                "Information|Success|" + successText.arg("Acme My Block", unitDir()) + "|OK,Open Folder" });
         QVERIFY(unitSummary(unitDir()).contains("plugin simulation " + library));
     }
 
@@ -403,7 +404,8 @@ private slots:
         ModalAnswerer answerer({ "OK" });
         generate(form);
         QCOMPARE(answerer.seen,
-            QStringList { "Information|Success|" + successText.arg("Acme  My Block", unitDir()) + "|OK,Open Folder" });
+            QStringList {
+                "Information|Success|" + successText.arg("Acme  My Block", unitDir()) + "|OK,Open Folder" });
 
         QCOMPARE(unitSummary(unitDir()),
             QStringList({ "id=Acme  My Block", "guiname=My Block", "icon=icons/block.png",
@@ -490,7 +492,8 @@ private slots:
             QCOMPARE(form.enabledButtons(), QString("1,1"));
             return;
         }
-        expected << "Information|Success|" + successText.arg("Acme My Block", unitDir(written)) + "|OK,Open Folder";
+        expected << "Information|Success|" + successText.arg("Acme My Block", unitDir(written))
+                + "|OK,Open Folder";
         QCOMPARE(answerer.seen, expected);
         QCOMPARE(unitSummary(unitDir(written)),
             QStringList({ "id=Acme My Block", "guiname=My Block", "icon=icons/",
@@ -544,7 +547,8 @@ private slots:
             question += "\nIt holds the function block Acme Belt Speed, which would be replaced.";
         QCOMPARE(answerer.seen,
             QStringList({ question + (warned ? "|Yes,No,Cancel" : "|Yes,Cancel"),
-                "Information|Success|" + successText.arg("Acme " + secondName, unitDir(written)) + "|OK,Open Folder" }));
+                "Information|Success|" + successText.arg("Acme " + secondName, unitDir(written))
+                    + "|OK,Open Folder" }));
         QCOMPARE(TestHome::readFile(unitDir("beltspeed.unit") + "/unit.xml"), first);
         QCOMPARE(unitDirs().size(), warned ? 2 : 1);
         QCOMPARE(unitSummary(unitDir(written)).first(), "id=Acme " + secondName);

@@ -61,10 +61,11 @@ QStringList lines(const unit::Plan& plan)
 }
 
 // The example block's files as a regeneration that changes nothing lists them.
-const QStringList untouched = { "unchanged unit.xml", "unchanged plugin/CMakeLists.txt",
-    "unchanged plugin/simulation/CMakeLists.txt", "kept plugin/simulation/MyBlock.h",
-    "kept plugin/simulation/MyBlock.cpp", "kept plugin/simulation/main.cpp", "unchanged plugin/gui/CMakeLists.txt",
-    "kept plugin/gui/MyBlock.h", "kept plugin/gui/MyBlock.cpp", "kept plugin/gui/main.cpp" };
+const QStringList untouched
+    = { "unchanged unit.xml", "unchanged plugin/CMakeLists.txt", "unchanged plugin/simulation/CMakeLists.txt",
+          "kept plugin/simulation/MyBlock.h", "kept plugin/simulation/MyBlock.cpp",
+          "kept plugin/simulation/main.cpp", "unchanged plugin/gui/CMakeLists.txt",
+          "kept plugin/gui/MyBlock.h", "kept plugin/gui/MyBlock.cpp", "kept plugin/gui/main.cpp" };
 
 // The paths that Yes (or the program) writes according to listed lines.
 QStringList written(const QStringList& lines)
@@ -118,14 +119,14 @@ private slots:
         QTest::addColumn<QString>("change"); // a file to edit, or "-" and a file to remove
         QTest::addColumn<QStringList>("lines"); // lines differing from untouched
         QTest::newRow("nothing changed") << "" << QStringList();
-        QTest::newRow("build script edited") << "plugin/CMakeLists.txt"
-                                             << QStringList { "replaced plugin/CMakeLists.txt" };
-        QTest::newRow("build script removed") << "-plugin/gui/CMakeLists.txt"
-                                              << QStringList { "new plugin/gui/CMakeLists.txt" };
-        QTest::newRow("class header removed, main.cpp kept") << "-plugin/gui/MyBlock.h"
-                                                              << QStringList { "- plugin/gui/MyBlock.h" };
-        QTest::newRow("gui plug-in removed") << "-plugin/gui/main.cpp"
-                                             << QStringList { "new plugin/gui/main.cpp" };
+        QTest::newRow("build script edited")
+            << "plugin/CMakeLists.txt" << QStringList { "replaced plugin/CMakeLists.txt" };
+        QTest::newRow("build script removed")
+            << "-plugin/gui/CMakeLists.txt" << QStringList { "new plugin/gui/CMakeLists.txt" };
+        QTest::newRow("class header removed, main.cpp kept")
+            << "-plugin/gui/MyBlock.h" << QStringList { "- plugin/gui/MyBlock.h" };
+        QTest::newRow("gui plug-in removed")
+            << "-plugin/gui/main.cpp" << QStringList { "new plugin/gui/main.cpp" };
     }
 
     void onlyChangedFilesAreWritten()
@@ -147,7 +148,8 @@ private slots:
         QStringList expected = untouched;
         for (const QString& line : lines) {
             const QString path = line.section(' ', 1);
-            const qsizetype at = expected.indexOf(QRegularExpression("^\\S+ " + QRegularExpression::escape(path) + '$'));
+            const qsizetype at
+                = expected.indexOf(QRegularExpression("^\\S+ " + QRegularExpression::escape(path) + '$'));
             if (line.startsWith("- "))
                 expected.removeAt(at);
             else
@@ -175,15 +177,18 @@ private slots:
             << "--- a/f\n+++ b/f\n@@ -2,7 +2,7 @@\n 2\n 3\n 4\n-5\n+five\n 6\n 7\n 8\n";
         QTest::newRow("changes far apart, two hunks")
             << ten << QByteArray(ten).replace("1\n", "one\n").replace("10\n", "ten\n")
-            << "--- a/f\n+++ b/f\n@@ -1,4 +1,4 @@\n-1\n+one\n 2\n 3\n 4\n@@ -7,4 +7,4 @@\n 7\n 8\n 9\n-10\n+ten\n";
+            << "--- a/f\n+++ b/f\n@@ -1,4 +1,4 @@\n-1\n+one\n 2\n 3\n 4\n@@ -7,4 +7,4 @@\n 7\n 8\n "
+               "9\n-10\n+ten\n";
         QTest::newRow("changes close together, one hunk")
             << ten << QByteArray(ten).replace("3\n", "").replace("8\n", "")
             << "--- a/f\n+++ b/f\n@@ -1,10 +1,8 @@\n 1\n 2\n-3\n 4\n 5\n 6\n 7\n-8\n 9\n 10\n";
-        QTest::newRow("new file") << QByteArray() << QByteArray("a\n") << "--- a/f\n+++ b/f\n@@ -0,0 +1 @@\n+a\n";
+        QTest::newRow("new file") << QByteArray() << QByteArray("a\n")
+                                  << "--- a/f\n+++ b/f\n@@ -0,0 +1 @@\n+a\n";
         QTest::newRow("no line feed at the end")
             << QByteArray("a\nb") << QByteArray("a\nb\n")
             << "--- a/f\n+++ b/f\n@@ -1,2 +1,2 @@\n a\n-b\n\\ No newline at end of file\n+b\n";
-        QTest::newRow("binary") << QByteArray("a\0b", 3) << QByteArray("a") << "Binary files a/f and b/f differ\n";
+        QTest::newRow("binary") << QByteArray("a\0b", 3) << QByteArray("a")
+                                << "Binary files a/f and b/f differ\n";
     }
 
     void diff()
@@ -234,7 +239,8 @@ private slots:
         QCOMPARE(answerer.seen.size(), 2);
         QVERIFY2(answerer.seen[0].endsWith('|' + buttons), qPrintable(answerer.seen[0]));
         const QString target = writtenTo.isEmpty() ? dir : blocks() + '/' + writtenTo;
-        QVERIFY2(answerer.seen[1].endsWith(" in " + target + "|OK,Open Folder"), qPrintable(answerer.seen[1]));
+        QVERIFY2(
+            answerer.seen[1].endsWith(" in " + target + "|OK,Open Folder"), qPrintable(answerer.seen[1]));
 
         QStringList details = answerer.details[0].split('\n');
         if (outside) {
@@ -254,10 +260,12 @@ private slots:
         QCOMPARE(details.mid(0, expected.size()),
             expected.replaceInStrings(": kept", ": kept (C++ files are never overwritten)"));
         QVERIFY(answerer.details[0].contains("\n--- a/unit.xml\n+++ b/unit.xml\n@@ "));
-        QVERIFY(answerer.details[0].contains("\n--- a/plugin/CMakeLists.txt\n+++ b/plugin/CMakeLists.txt\n@@ -1 +1,8 @@\n-# mine\n"));
+        QVERIFY(answerer.details[0].contains(
+            "\n--- a/plugin/CMakeLists.txt\n+++ b/plugin/CMakeLists.txt\n@@ -1 +1,8 @@\n-# mine\n"));
 
         const QStringList paths = changed(before, stamps(dir));
-        QCOMPARE(paths, answer == "Yes" ? QStringList({ "plugin/CMakeLists.txt", "unit.xml" }) : QStringList());
+        QCOMPARE(
+            paths, answer == "Yes" ? QStringList({ "plugin/CMakeLists.txt", "unit.xml" }) : QStringList());
         if (answer == "No")
             QVERIFY(QFileInfo::exists(blocks() + "/myblock.unit/plugin/simulation/main.cpp"));
     }
@@ -290,33 +298,37 @@ private slots:
         QTest::addColumn<QStringList>("written");
 
         const QString all = untouched.join('\n') + '\n';
-        QTest::newRow("regenerate, nothing changed") << QStringList { "--regenerate", "BLOCK" } << "" << 0 << all
-                                                     << "" << QStringList();
+        QTest::newRow("regenerate, nothing changed")
+            << QStringList { "--regenerate", "BLOCK" } << "" << 0 << all << "" << QStringList();
         QTest::newRow("regenerate, build script edited")
             << QStringList { "--regenerate", "BLOCK" } << "edit" << 0
             << QString(all).replace("unchanged plugin/CMakeLists.txt", "replaced plugin/CMakeLists.txt") << ""
             << QStringList { "plugin/CMakeLists.txt" };
-        QTest::newRow("regenerate would drop") << QStringList { "--regenerate", "BLOCK" } << "comment" << 1 << ""
-                                               << "BLOCK holds more than the form can show. Generating this "
-                                                  "function block again would drop:\n- comments\n"
-                                               << QStringList();
+        QTest::newRow("regenerate would drop")
+            << QStringList { "--regenerate", "BLOCK" } << "comment" << 1 << ""
+            << "BLOCK holds more than the form can show. Generating this "
+               "function block again would drop:\n- comments\n"
+            << QStringList();
         QTest::newRow("regenerate with --force")
             << QStringList { "--force", "--regenerate", "BLOCK" } << "comment" << 0
-            << QString(all).replace("unchanged unit.xml", "replaced unit.xml") << "" << QStringList { "unit.xml" };
-        QTest::newRow("regenerate no unit")
-            << QStringList { "--regenerate", "DEVICE" } << "" << 1 << ""
-            << "The file DEVICE describes no function block.\n" << QStringList();
+            << QString(all).replace("unchanged unit.xml", "replaced unit.xml") << ""
+            << QStringList { "unit.xml" };
+        QTest::newRow("regenerate no unit") << QStringList { "--regenerate", "DEVICE" } << "" << 1 << ""
+                                            << "The file DEVICE describes no function block.\n"
+                                            << QStringList();
         QTest::newRow("check, block missing")
             << QStringList { "--check-device", "DEVICE" } << "" << 1
             << "missing ACME My Block at Root\nmissing Gone at Root/Sub dir\n"
             << "" << QStringList();
-        QTest::newRow("check, block installed") << QStringList { "--check-device", "DEVICE" } << "install" << 1
-                                                << "missing Gone at Root/Sub dir\n"
+        QTest::newRow("check, block installed") << QStringList { "--check-device", "DEVICE" } << "install"
+                                                << 1 << "missing Gone at Root/Sub dir\n"
                                                 << "" << QStringList();
-        QTest::newRow("check, nothing missing") << QStringList { "--check-device", "DEVICE" } << "install only" << 0
-                                                << "" << "" << QStringList();
+        QTest::newRow("check, nothing missing")
+            << QStringList { "--check-device", "DEVICE" } << "install only" << 0 << ""
+            << "" << QStringList();
         QTest::newRow("check, no device") << QStringList { "--check-device", "BLOCK" } << "" << 2 << ""
-                                          << "The file BLOCK is not a device file.\n" << QStringList();
+                                          << "The file BLOCK is not a device file.\n"
+                                          << QStringList();
         QTest::newRow("check, the user's device missing") << QStringList { "--check-device" } << "" << 2 << ""
                                                           << "The device file HOME/Ostrel/Velmora2/devices/"
                                                              "MyFunctionBlocks/device.xml cannot be read.\n"
@@ -347,8 +359,9 @@ private slots:
         if (setUp.startsWith("install"))
             QVERIFY(generateAt(home + "/Ostrel/Velmora2/units/MyFunctionBlocks/myblock.unit"));
         if (setUp == "install only")
-            TestHome::writeFile(device, "<dev:device dev:id=\"Root\"><dev:units><dev:unit dev:type=\"ACME My Block\"/>"
-                                        "</dev:units></dev:device>\n");
+            TestHome::writeFile(device,
+                "<dev:device dev:id=\"Root\"><dev:units><dev:unit dev:type=\"ACME My Block\"/>"
+                "</dev:units></dev:device>\n");
         arguments.replaceInStrings("BLOCK", dir + "/unit.xml").replaceInStrings("DEVICE", device);
         const QMap<QString, QString> before = stamps(_home.path());
 

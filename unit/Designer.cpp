@@ -350,7 +350,8 @@ bool Designer::askOverwrite(Generator& generator, bool& overwrite)
 void Designer::reportSuccess(const QString& id, const QString& unitDir)
 {
     QMessageBox box(QMessageBox::Information, tr("Success"),
-        tr("Successfully generated description and source files for function block %1 in %2").arg(id, unitDir),
+        tr("Successfully generated description and source files for function block %1 in %2")
+            .arg(id, unitDir),
         QMessageBox::Ok, this);
     const QPushButton* openFolder = box.addButton(tr("Open Folder"), QMessageBox::ActionRole);
     box.setDefaultButton(QMessageBox::Ok);

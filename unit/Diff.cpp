@@ -39,7 +39,8 @@ std::vector<Op> editScript(const std::vector<QString>& a, const std::vector<QStr
     while (prefix < n && prefix < m && a[size_t(prefix)] == b[size_t(prefix)])
         ++prefix;
     int suffix = 0;
-    while (suffix < n - prefix && suffix < m - prefix && a[size_t(n - 1 - suffix)] == b[size_t(m - 1 - suffix)])
+    while (
+        suffix < n - prefix && suffix < m - prefix && a[size_t(n - 1 - suffix)] == b[size_t(m - 1 - suffix)])
         ++suffix;
     const int an = n - prefix - suffix;
     const int bm = m - prefix - suffix;

@@ -14,8 +14,8 @@ public:
     // "--- a/path", "+++ b/path" and hunks with context lines of unchanged
     // text around each change. Empty when the bytes are equal; one line
     // saying that the files differ when either holds a NUL byte.
-    static QString unified(const QString& path, const QByteArray& before, const QByteArray& after,
-        int context = 3);
+    static QString unified(
+        const QString& path, const QByteArray& before, const QByteArray& after, int context = 3);
 
 private:
     // Beyond this many differing lines the changed middle is shown as removed

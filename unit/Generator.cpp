@@ -152,8 +152,8 @@ bool Generator::directoryExists() const
 {
     if (!_unitDir.isEmpty())
         return fs::UserPaths::hasEntry(_unitDir);
-    return fs::UserPaths::hasEntry(prepareFunctionBlockDir() + QLatin1Char('/') + dirBaseName()
-        + QLatin1String(".unit"));
+    return fs::UserPaths::hasEntry(
+        prepareFunctionBlockDir() + QLatin1Char('/') + dirBaseName() + QLatin1String(".unit"));
 }
 
 QString Generator::path()

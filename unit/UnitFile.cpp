@@ -387,7 +387,6 @@ QPair<QString, QString> skeletonVendorAndName(const QString& unitDir, const QStr
     return {};
 }
 
-
 } // namespace
 
 UnitFile UnitFile::read(const QString& path)
@@ -413,7 +412,8 @@ UnitFile UnitFile::read(const QString& path)
     if (unit.dropped.isEmpty() && unit.regenerated() != file.bytes)
         unit.addDropped(tr("the file's own formatting and order"));
 
-    const QPair<QString, QString> vendorAndName = skeletonVendorAndName(QFileInfo(path).absolutePath(), unit.id);
+    const QPair<QString, QString> vendorAndName
+        = skeletonVendorAndName(QFileInfo(path).absolutePath(), unit.id);
     unit.vendor = vendorAndName.first;
     unit.name = vendorAndName.second;
     return unit;
