@@ -210,6 +210,9 @@ private slots:
         QTest::newRow("own block, Yes") << false << "Yes"
                                         << "Yes,Cancel"
                                         << "";
+        QTest::newRow("own block, Return is Yes") << false << "Return"
+                                                  << "Yes,Cancel"
+                                                  << "";
         QTest::newRow("block from elsewhere, Yes") << true << "Yes"
                                                    << "Yes,No,Cancel"
                                                    << "";
@@ -265,7 +268,7 @@ private slots:
 
         const QStringList paths = changed(before, stamps(dir));
         QCOMPARE(
-            paths, answer == "Yes" ? QStringList({ "plugin/CMakeLists.txt", "unit.xml" }) : QStringList());
+            paths, answer != "No" ? QStringList({ "plugin/CMakeLists.txt", "unit.xml" }) : QStringList());
         if (answer == "No")
             QVERIFY(QFileInfo::exists(blocks() + "/myblock.unit/plugin/simulation/main.cpp"));
     }
