@@ -209,6 +209,11 @@ bool Designer::holdsInput() const
     return content() != _unchanged;
 }
 
+void Designer::startBlock(const QString& id)
+{
+    _idEdit->lineEdit()->setText(id);
+}
+
 void Designer::on_autoFill_clicked()
 {
     const QString vendor = text(_vendorEdit);
@@ -295,6 +300,7 @@ void Designer::on_generate_clicked()
         }
         return;
     }
+    emit generated();
 
     reportSuccess(text(_idEdit).trimmed(), generator.path());
     clear();
