@@ -150,7 +150,7 @@ private slots:
         QCOMPARE(order,
             QStringList({ "edit Vendor", "edit Name", "edit Unique ID", "group GUI info", "check Inputs",
                 "unit::ConnectorEditor", "check Outputs", "unit::ConnectorEditor", "check State variables",
-                "unit::StateVarEditor", "edit Plugin base name", "check With dialog", "row", "spacer" }));
+                "unit::StateVarEditor", "edit Plugin base name", "check With dialog", "spacer" }));
 
         QVERIFY(!form.guiInfo()->isCheckable());
         QCOMPARE(
@@ -159,7 +159,9 @@ private slots:
             form.iconRow()->itemAt(0)->widget()->findChild<QLabel*>()->text(), QString("Icon file name"));
         QCOMPARE(form.browse()->text(), QString("Browse..."));
 
-        // Clear, Auto fill and Generate sit together between two stretches.
+        // Clear, Auto fill and Generate sit together between two stretches,
+        // below the scrolling form.
+        QVERIFY(!form.scrollArea()->isAncestorOf(form.generate()));
         QLayout* buttons = form.buttonRow();
         QCOMPARE(buttons->count(), 5);
         QVERIFY(buttons->itemAt(0)->spacerItem());
@@ -208,18 +210,18 @@ private slots:
 
         QTest::newRow("vendor, then name") << QStringList { "vendor=Acme", "name=My Block" } << "1,0";
         QTest::newRow("name beginning with a digit") << QStringList { "vendor=Acme", "name=1Block" } << "0,0";
-        QTest::newRow("vendor after the name") << QStringList { "name=My Block", "vendor=Acme" } << "0,0";
+        QTest::newRow("vendor after the name") << QStringList { "name=My Block", "vendor=Acme" } << "1,0";
         QTest::newRow("name edited after the vendor")
             << QStringList { "name=My Block", "vendor=Acme", "name+=2" } << "1,0";
         QTest::newRow("vendor of blanks") << QStringList { "vendor=  ", "name=Block" } << "1,0";
         QTest::newRow("GUI and plug-in names after the name")
-            << QStringList { "vendor=Acme", "name=Block", "gui=Block", "plugin=block" } << "1,0";
+            << QStringList { "vendor=Acme", "name=Block", "gui=Block", "plugin=block" } << "1,1";
         QTest::newRow("GUI and plug-in names before the name")
             << QStringList { "vendor=Acme", "gui=Block", "plugin=block", "name=Block" } << "1,1";
         QTest::newRow("GUI and plug-in names of blanks")
             << QStringList { "vendor=Acme", "gui= ", "plugin= ", "name=Block" } << "1,1";
         QTest::newRow("vendor emptied after the name")
-            << QStringList { "vendor=Acme", "gui=Block", "plugin=block", "name=Block", "vendor=" } << "1,1";
+            << QStringList { "vendor=Acme", "gui=Block", "plugin=block", "name=Block", "vendor=" } << "0,0";
         QTest::newRow("name made unacceptable")
             << QStringList { "vendor=Acme", "gui=Block", "plugin=block", "name=Block", "name+=_" } << "0,0";
         QTest::newRow("name emptied")
@@ -531,8 +533,11 @@ private slots:
         form.type(form.vendor(), "Acme");
         form.type(form.name(), secondName);
         QTest::mouseClick(form.autoFill(), Qt::LeftButton);
-        ModalAnswerer answerer({ "Return", "OK" });
+        // The base name question comes first when the names share it.
+        ModalAnswerer answerer(warned ? QStringList { "Yes", "Return", "OK" } : QStringList { "Return", "OK" });
         generate(form);
+        if (warned)
+            QVERIFY(answerer.seen.takeFirst().startsWith("Question|Plug-in base name in use|"));
         QString question = "Question|Target directory exists|The target directory "
             + unitDir("beltspeed.unit")
             + " already exists. Shall existing XML and CMake files be overwritten (this does not affect "

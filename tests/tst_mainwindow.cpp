@@ -482,7 +482,7 @@ private slots:
             }
         }
         QCOMPARE(entries["&File"],
-            QStringList({ "Open function block...|Ctrl+O", "&Save|Ctrl+S", "&Quit|Ctrl+Q" }));
+            QStringList({ "Open function block...|Ctrl+O", "&Save device|Ctrl+S", "&Quit|Ctrl+Q" }));
         QCOMPARE(entries["&Edit"],
             QStringList({ "Undo|Ctrl+Z", "Redo|Ctrl+Shift+Z", "Add directory|Ctrl+Ins",
                 "Add function block|Ins", "Rename|F2", "Remove|Del", "Cut|Ctrl+X", "Paste|Ctrl+V",

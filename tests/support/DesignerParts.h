@@ -32,7 +32,8 @@ public:
     template <typename T> T* at(int index) const { return qobject_cast<T*>(item(index)->widget()); }
     QGroupBox* guiInfo() const { return at<QGroupBox>(3); }
     QLayout* iconRow() const { return guiInfo()->layout()->itemAt(1)->layout(); }
-    QLayout* buttonRow() const { return item(12)->layout(); }
+    // Below the scrolling form, always in sight.
+    QLayout* buttonRow() const { return _designer->layout()->itemAt(1)->widget()->layout(); }
 
     QLineEdit* vendor() const { return at<kiv::qt::gui::widgets::LabeledLineEdit>(0)->lineEdit(); }
     QLineEdit* name() const { return at<kiv::qt::gui::widgets::LabeledLineEdit>(1)->lineEdit(); }
@@ -90,7 +91,7 @@ public:
     static void addRow(QWidget* editor)
     {
         for (QToolButton* button : editor->findChildren<QToolButton*>()) {
-            if (button->accessibleName() == QLatin1String("Add"))
+            if (button->objectName() == QLatin1String("addBtn"))
                 QTest::mouseClick(button, Qt::LeftButton);
         }
     }
