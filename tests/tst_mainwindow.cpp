@@ -21,6 +21,8 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QToolButton>
+#include <QScreen>
 
 #include <memory>
 
@@ -347,6 +349,41 @@ private slots:
         QVERIFY(!form.scrollArea()->verticalScrollBar()->isVisible());
         QVERIFY(!form.scrollArea()->horizontalScrollBar()->isVisible());
         QVERIFY(form.generate()->isVisible());
+    }
+
+    // On the screen the test runs on: ctest runs it on 1366x768 and on
+    // 1920x1080 scaled by two as well.
+    void firstWindowFitsTheScreen()
+    {
+        MainWindow window;
+        window.findChild<QTabWidget*>()->setCurrentIndex(1);
+        DesignerParts form(window.findChild<unit::Designer*>());
+        openAllSections(form);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect available = window.screen()->availableGeometry();
+        const auto shown = [&] {
+            const QRect frame = window.frameGeometry();
+            return QString("%1x%2 at %3,%4 on %5x%6")
+                .arg(frame.width())
+                .arg(frame.height())
+                .arg(frame.x())
+                .arg(frame.y())
+                .arg(available.width())
+                .arg(available.height());
+        };
+        QTRY_VERIFY2(available.contains(window.frameGeometry()), qPrintable(shown()));
+        QVERIFY2(window.frameGeometry() != window.geometry(), "the platform draws no frame");
+
+        // However far the form scrolls, the buttons that act on it stay in sight.
+        for (QPushButton* button : { form.clear(), form.autoFill(), form.generate() }) {
+            QVERIFY(window.rect().contains(QRect(button->mapTo(&window, QPoint()), button->size())));
+            QVERIFY(!button->visibleRegion().isEmpty());
+        }
+        // The table buttons' icons are drawn for the screen's pixels.
+        const qreal scale = window.devicePixelRatio();
+        for (const QToolButton* button : form.inputs()->findChildren<QToolButton*>())
+            QCOMPARE(button->icon().pixmap(QSize(16, 16), scale).size(), QSize(16, 16) * scale);
     }
 
     void columnsShowTheirContentIn900Pixels()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLayout>
@@ -94,6 +96,25 @@ public:
             if (button->objectName() == QLatin1String("addBtn"))
                 QTest::mouseClick(button, Qt::LeftButton);
         }
+    }
+
+    // The widget with the keyboard focus as a screen reader names it, with
+    // its kind: "field Vendor", "table Inputs", "button Add input"...
+    static QString focusName()
+    {
+        QWidget* focus = QApplication::focusWidget();
+        QAccessibleInterface* accessible = focus ? QAccessible::queryAccessibleInterface(focus) : nullptr;
+        if (!accessible)
+            return QStringLiteral("nothing");
+        const QMap<QAccessible::Role, QString> kinds = { { QAccessible::EditableText, "field" },
+            { QAccessible::CheckBox, "check" }, { QAccessible::Table, "table" },
+            { QAccessible::PushButton, "button" }, { QAccessible::ButtonMenu, "button" } };
+        return kinds.value(accessible->role(), QStringLiteral("other")) + ' ' + accessible->text(QAccessible::Name);
+    }
+    // Presses key where the focus is, as a keyboard does.
+    static void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
     }
 
     // Vendor "Acme", name "My Block" and the derived fields, as a user fills them.
