@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTabBar>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QScreen>
@@ -384,6 +385,31 @@ private slots:
         const qreal scale = window.devicePixelRatio();
         for (const QToolButton* button : form.inputs()->findChildren<QToolButton*>())
             QCOMPARE(button->icon().pixmap(QSize(16, 16), scale).size(), QSize(16, 16) * scale);
+    }
+
+    // In the window, Tab goes through the form in its own order, then on to
+    // the tabs.
+    void designerTabOrderInTheWindow()
+    {
+        MainWindow window;
+        window.findChild<QTabWidget*>()->setCurrentIndex(1);
+        DesignerParts form(window.findChild<unit::Designer*>());
+        form.fillIn();
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        form.vendor()->setFocus();
+        QStringList names { DesignerParts::focusName() };
+        for (int i = 0; i < 12; ++i) {
+            DesignerParts::press(Qt::Key_Tab);
+            names << DesignerParts::focusName();
+        }
+        QCOMPARE(names.mid(6),
+            QStringList({ "check Inputs", "check Outputs", "check State variables", "field Plugin base name",
+                "check With dialog", "button Clear", "button Auto fill" }));
+        DesignerParts::press(Qt::Key_Tab);
+        DesignerParts::press(Qt::Key_Tab);
+        QCOMPARE(qobject_cast<QTabBar*>(QApplication::focusWidget()), window.findChild<QTabBar*>());
     }
 
     void columnsShowTheirContentIn900Pixels()

@@ -263,6 +263,13 @@ Designer::Designer(QWidget* parent)
     _unchanged = content();
 }
 
+bool Designer::event(QEvent* event)
+{
+    if (event->type() == QEvent::ParentChange)
+        orderFocus();
+    return QWidget::event(event);
+}
+
 void Designer::orderFocus()
 {
     QList<QWidget*> chain;

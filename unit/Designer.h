@@ -39,6 +39,11 @@ public:
     // window shows.
     QSize sizeHint() const override;
 
+protected:
+    // A new parent, the main window's tabs, takes the form's widgets into its
+    // own tab order: they are put back in the form's order.
+    bool event(QEvent* event) override;
+
 private slots:
     void on_autoFill_clicked();
     void on_generate_clicked();
