@@ -222,6 +222,9 @@ Designer::Designer(QWidget* parent)
     // With the sections closed, a tall window keeps the fields together at the top.
     layout->addStretch();
     scrollArea->setWidget(_form);
+    // One background for the form and the buttons below it: the tab's own.
+    _form->setAutoFillBackground(false);
+    scrollArea->viewport()->setAutoFillBackground(false);
     // The buttons line up with the form's fields, clear of the tab's frame.
     const QMargins formMargins = layout->contentsMargins();
     buttonRow->setContentsMargins(formMargins.left(), 0, formMargins.right(), formMargins.bottom());
