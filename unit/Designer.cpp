@@ -11,11 +11,11 @@
 #include "unit/UnitFile.h"
 
 #include <QCheckBox>
-#include <QKeySequence>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -167,8 +167,8 @@ Designer::Designer(QWidget* parent)
     // Its label says only "Name", like the block's name above it.
     _guiNameEdit->lineEdit()->setAccessibleName(tr("GUI name"));
 
-    _inputEditor->setLabels({ tr("Inputs"), tr("Add input"), tr("Remove input"), tr("Move input up"),
-        tr("Move input down") });
+    _inputEditor->setLabels(
+        { tr("Inputs"), tr("Add input"), tr("Remove input"), tr("Move input up"), tr("Move input down") });
     _outputEditor->setLabels({ tr("Outputs"), tr("Add output"), tr("Remove output"), tr("Move output up"),
         tr("Move output down") });
     _stateVarEditor->setLabels({ tr("State variables"), tr("Add state variable"), tr("Remove state variable"),
@@ -536,9 +536,10 @@ void Designer::on_browseIcons_clicked()
 void Designer::on_textChanged()
 {
     const bool nameWrong = !text(_nameEdit).isEmpty() && !_nameEdit->lineEdit()->hasAcceptableInput();
-    _nameEdit->setNote(nameWrong ? tr("A name starts with a letter A-Z and holds only letters A-Z, digits and "
-                                      "blanks. Write ä as ae, ö as oe, ü as ue and ß as ss.")
-                                 : QString());
+    _nameEdit->setNote(nameWrong
+            ? tr("A name starts with a letter A-Z and holds only letters A-Z, digits and "
+                 "blanks. Write ä as ae, ö as oe, ü as ue and ß as ss.")
+            : QString());
 
     const QStringList autoFillMissing = missing(false);
     const QStringList generateMissing = missing(true);

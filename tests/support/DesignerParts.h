@@ -106,10 +106,17 @@ public:
         QAccessibleInterface* accessible = focus ? QAccessible::queryAccessibleInterface(focus) : nullptr;
         if (!accessible)
             return QStringLiteral("nothing");
-        const QMap<QAccessible::Role, QString> kinds = { { QAccessible::EditableText, "field" },
-            { QAccessible::CheckBox, "check" }, { QAccessible::Table, "table" },
-            { QAccessible::PushButton, "button" }, { QAccessible::ButtonMenu, "button" } };
-        return kinds.value(accessible->role(), QStringLiteral("other")) + ' ' + accessible->text(QAccessible::Name);
+        const QMap<QAccessible::Role, QString> kinds
+            = { { QAccessible::EditableText, "field" }, { QAccessible::CheckBox, "check" },
+                  { QAccessible::Table, "table" }, { QAccessible::PushButton, "button" } };
+        return kinds.value(accessible->role(), QStringLiteral("other")) + ' '
+            + accessible->text(QAccessible::Name);
+    }
+    // The form's window active, so that keys go where the focus is.
+    bool activate() const
+    {
+        _designer->window()->activateWindow();
+        return QTest::qWaitForWindowActive(_designer->window());
     }
     // Presses key where the focus is, as a keyboard does.
     static void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
