@@ -21,6 +21,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -49,6 +50,20 @@ int entryCount(const QStandardItemModel& model)
         }
     }
     return count;
+}
+
+// The window manager's frame is known once the window is shown; before, a
+// title bar of two text lines and thin borders are set aside for it.
+QMargins frameMargins(const QWidget* window)
+{
+    const QMargins shown(window->geometry().left() - window->frameGeometry().left(),
+        window->geometry().top() - window->frameGeometry().top(),
+        window->frameGeometry().right() - window->geometry().right(),
+        window->frameGeometry().bottom() - window->geometry().bottom());
+    if (!shown.isNull())
+        return shown;
+    const int line = window->fontMetrics().height();
+    return QMargins(line / 4, 2 * line, line / 4, line / 4);
 }
 
 const QString windowGroup = QStringLiteral("MainWindow");
@@ -125,7 +140,8 @@ MainWindow::MainWindow()
 void MainWindow::createActions(device::View* view)
 {
     _fileMenu->addSeparator();
-    QAction* save = _fileMenu->addAction(tr("&Save"), this, &MainWindow::on_saveDevButton_clicked);
+    // It saves the device whichever tab is shown.
+    QAction* save = _fileMenu->addAction(tr("&Save device"), this, &MainWindow::on_saveDevButton_clicked);
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     _fileMenu->addSeparator();
     QAction* quit = _fileMenu->addAction(tr("&Quit"), this, &QWidget::close);
@@ -277,7 +293,37 @@ void MainWindow::restoreWindowSettings()
     if (restoreGeometry(settings.value(geometryKey).toByteArray()))
         return;
     // The designer's hint is its whole form with every section open.
-    resize(sizeHint().expandedTo(QSize(900, 0)).boundedTo(screen()->availableGeometry().size()));
+    const QRect available = screen()->availableGeometry();
+    const QMargins frame = frameMargins(this);
+    resize(sizeHint().expandedTo(QSize(900, 0)).boundedTo(available.size().shrunkBy(frame)));
+    QRect outer(QPoint(), size().grownBy(frame));
+    outer.moveCenter(available.center());
+    move(outer.topLeft());
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (_fittedToScreen)
+        return;
+    _fittedToScreen = true;
+    // After the window manager has framed the window.
+    QTimer::singleShot(0, this, &MainWindow::fitFrameToScreen);
+}
+
+void MainWindow::fitFrameToScreen()
+{
+    if (isMaximized() || isFullScreen())
+        return;
+    const QRect available = screen()->availableGeometry();
+    if (available.contains(frameGeometry()))
+        return;
+    const QMargins frame = frameMargins(this);
+    resize(size().boundedTo(available.size().shrunkBy(frame)));
+    const QSize outer = size().grownBy(frame);
+    // A window larger than the screen still shows its title bar.
+    move(qMax(available.left(), qMin(frameGeometry().left(), available.right() + 1 - outer.width())),
+        qMax(available.top(), qMin(frameGeometry().top(), available.bottom() + 1 - outer.height())));
 }
 
 void MainWindow::saveWindowSettings() const
