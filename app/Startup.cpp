@@ -34,6 +34,8 @@ bool safeToRead(const QString& path)
     return status == fs::ReadResult::Ok || status == fs::ReadResult::Missing;
 }
 
+} // namespace
+
 // The files the default settings object reads: the application's and the
 // organisation's, in the user's configuration directory and the system's.
 bool settingsSafeToRead()
@@ -49,6 +51,8 @@ bool settingsSafeToRead()
     }
     return true;
 }
+
+namespace {
 
 using Identities = QSet<fs::Directory::Identity>;
 
@@ -131,6 +135,15 @@ void merge(const fs::Directory& source, const fs::Directory& target, Visits& vis
     }
 }
 
+void mergeTree(const fs::Directory& from, const fs::Directory& to)
+{
+    if (!from.isOpen() || !to.isOpen())
+        return;
+    Visits visits;
+    visits.active = { from.identity(), to.identity() };
+    merge(from, to, visits, false);
+}
+
 } // namespace
 
 void installTranslations()
@@ -182,28 +195,15 @@ void initUserProfile()
 
 void initUserProfile(const QString& templatePath)
 {
-    QDir home = QDir::home();
-    if (!home.exists(fs::UserPaths::dataRelative()) && !home.mkpath(fs::UserPaths::dataRelative()))
+    // By raw names from the home directory on: a home that is not UTF-8 is
+    // still the user's.
+    const QString data = fs::UserPaths::home() + QLatin1Char('/') + fs::UserPaths::dataRelative();
+    if (!fs::makeDirectories(data).ok() || templatePath.isEmpty())
         return;
-
-    if (templatePath.isEmpty())
-        return;
-    QDir source(templatePath);
-
-    QDir target = QDir::home();
-    if (!target.cd(fs::UserPaths::dataRelative()))
-        return;
-
-    copyRec(source, target);
+    mergeTree(fs::Directory(templatePath), fs::Directory(data));
 }
 
 void copyRec(QDir& source, QDir& target)
 {
-    const fs::Directory from(source.absolutePath());
-    const fs::Directory to(target.absolutePath());
-    if (!from.isOpen() || !to.isOpen())
-        return;
-    Visits visits;
-    visits.active = { from.identity(), to.identity() };
-    merge(from, to, visits, false);
+    mergeTree(fs::Directory(source.absolutePath()), fs::Directory(target.absolutePath()));
 }

@@ -23,6 +23,11 @@ bool loadProgramTranslation(QTranslator& translator, const QLocale& locale);
 // it could be stored.
 QString readIni(const QString& iniPath);
 
+// Whether the files the default settings object reads are absent or regular
+// files of at most 1 MiB: QSettings reads them when constructed, blocking on a
+// FIFO and taking any size.
+bool settingsSafeToRead();
+
 // Makes sure the user data tree exists below the home directory and merges
 // the template user directory into it without overwriting anything.
 void initUserProfile(const QString& templatePath);

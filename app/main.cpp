@@ -7,9 +7,30 @@
 #include <QIcon>
 #include <QTextStream>
 
+#include <csignal>
+#include <cstdlib>
 #include <optional>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
+
+// Without HOME every path below home would start at "/": take the home
+// directory of the user's passwd entry instead, or stop before anything is
+// written.
+bool ensureHome(QTextStream& err)
+{
+    if (!qEnvironmentVariableIsEmpty("HOME"))
+        return true;
+    const passwd* entry = ::getpwuid(::getuid());
+    if (entry && entry->pw_dir && entry->pw_dir[0] == '/') {
+        qputenv("HOME", entry->pw_dir);
+        return true;
+    }
+    err << QCoreApplication::translate("main", "fbmanager: no home directory: HOME is not set and the user has none.")
+        << '\n';
+    return false;
+}
 
 // The options are settled on an application object of their own that needs
 // no display and is gone before the real one is made.
@@ -19,13 +40,20 @@ std::optional<int> commandLineExitCode(int& argc, char* argv[])
     installTranslations();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return CommandLine::process(out, err);
+    if (const std::optional<int> exitCode = CommandLine::process(out, err))
+        return exitCode;
+    if (!ensureHome(err))
+        return 1;
+    return std::nullopt;
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    // A file-size limit (ulimit -f) makes a write fail with EFBIG, which a
+    // save reports, instead of ending the program with the edit lost.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication::setApplicationVersion(QStringLiteral(FBM_VERSION));
     if (const std::optional<int> exitCode = commandLineExitCode(argc, argv))
         return *exitCode;

@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 // Saves, generation and start-up under real faults: a full disk (a child
@@ -66,6 +67,32 @@ ino_t inodeOf(const QString& path)
 {
     struct stat st;
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+// What the user set on a file, which a save must keep: whether its name is a
+// link, its number of names, owner, group, mode, extended attributes and ACL.
+QString settingsOf(const QString& path)
+{
+    struct stat link, file;
+    if (::lstat(QFile::encodeName(path).constData(), &link) != 0 || ::stat(QFile::encodeName(path).constData(), &file) != 0)
+        return {};
+    QProcess attributes;
+    attributes.start("getfattr", { "--absolute-names", "-d", "-m", "-", "-e", "hex", path });
+    attributes.waitForFinished();
+    return QStringLiteral("link %1, %2 names, %3:%4, mode %5\n")
+               .arg(S_ISLNK(link.st_mode))
+               .arg(file.st_nlink)
+               .arg(file.st_uid)
+               .arg(file.st_gid)
+               .arg(file.st_mode & 07777, 0, 8)
+        + attributes.readAllStandardOutput();
+}
+
+bool run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 device::Model* modelOf(const MainWindow& window)
@@ -143,16 +170,88 @@ private slots:
         TestHome::writeFile(dir + "/elsewhere.txt", "theirs");
         QVERIFY(QFile::link(dir + "/elsewhere.txt", dir + "/link.txt"));
         QVERIFY(fs::writeFile(dir + "/link.txt", "mine").ok());
-        QVERIFY(!QFileInfo(dir + "/link.txt").isSymLink());
-        QCOMPARE(TestHome::readFile(dir + "/link.txt"), QByteArray("mine"));
-        QCOMPARE(TestHome::readFile(dir + "/elsewhere.txt"), QByteArray("theirs"));
+        QVERIFY(QFileInfo(dir + "/link.txt").isSymLink());
+        QCOMPARE(TestHome::readFile(dir + "/elsewhere.txt"), QByteArray("mine"));
 
         // Keep never replaces anything, not even a dangling link.
         QVERIFY(QFile::link(dir + "/nowhere", dir + "/dangling"));
-        QVERIFY(!fs::writeFile(dir + "/private.txt", "x", fs::Existing::Keep).ok());
-        QVERIFY(!fs::writeFile(dir + "/dangling", "x", fs::Existing::Keep).ok());
+        QCOMPARE(fs::writeFile(dir + "/private.txt", "x", fs::Existing::Keep).status, fs::WriteResult::Exists);
+        QCOMPARE(fs::writeFile(dir + "/dangling", "x", fs::Existing::Keep).status, fs::WriteResult::Exists);
         QCOMPARE(TestHome::readFile(dir + "/private.txt"), QByteArray("new"));
         QCOMPARE(entriesOf(dir), QStringList({ "dangling", "elsewhere.txt", "link.txt", "private.txt" }));
+        // Replace gives a dangling link its target.
+        QVERIFY(fs::writeFile(dir + "/dangling", "x").ok());
+        QCOMPARE(TestHome::readFile(dir + "/nowhere"), QByteArray("x"));
+        QVERIFY(QFileInfo(dir + "/dangling").isSymLink());
+    }
+
+    void replacementKeepsWhatTheUserSet_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<int>("status");
+        QTest::newRow("plain file") << "plain" << int(fs::WriteResult::Ok);
+        QTest::newRow("link into another directory") << "link" << int(fs::WriteResult::Ok);
+        QTest::newRow("chain of relative links") << "chain" << int(fs::WriteResult::Ok);
+        QTest::newRow("second hard link") << "hard link" << int(fs::WriteResult::Ok);
+        QTest::newRow("another owner, shared group, 0660") << "group" << int(fs::WriteResult::Ok);
+        QTest::newRow("saved by a group member, not the owner") << "member" << int(fs::WriteResult::Ok);
+        QTest::newRow("ACL entry") << "acl" << int(fs::WriteResult::Ok);
+        QTest::newRow("user attribute") << "attribute" << int(fs::WriteResult::Ok);
+        QTest::newRow("write-protected") << "read-only" << int(fs::WriteResult::ReadOnly);
+    }
+
+    void replacementKeepsWhatTheUserSet()
+    {
+        QFETCH(QString, setup);
+        QFETCH(int, status);
+        const QString dir = _home.path() + "/w";
+        const QString real = _home.path() + "/repository/device.xml";
+        const QString file = dir + "/device.xml";
+        const bool root = ::geteuid() == 0;
+        if ((setup == "group" || setup == "member") && !root)
+            QSKIP("giving a file to another user needs root");
+        QVERIFY(QDir().mkpath(dir));
+        TestHome::writeFile(setup == "link" || setup == "chain" ? real : file, "old");
+        if (setup == "link") {
+            QVERIFY(QFile::link(real, file));
+        } else if (setup == "chain") {
+            QVERIFY(QFile::link("../repository/device.xml", dir + "/step"));
+            QVERIFY(QFile::link("step", file));
+        } else if (setup == "hard link") {
+            QCOMPARE(::link(QFile::encodeName(file).constData(), QFile::encodeName(dir + "/other").constData()), 0);
+        } else if (setup == "group" || setup == "member") {
+            // The group member is nobody, in nogroup; the owner is someone else.
+            QCOMPARE(::chown(QFile::encodeName(file).constData(), setup == "group" ? 65534 : 0, 65534), 0);
+            QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup));
+            for (const QString& path : { _home.path(), dir })
+                QVERIFY(QFile::setPermissions(path, QFile::Permissions(0x7755)));
+            QCOMPARE(::chown(QFile::encodeName(dir).constData(), 65534, 65534), 0);
+        } else if (setup == "acl") {
+            if (!run("setfacl", { "-m", "u:nobody:rw", file }))
+                QSKIP("needs setfacl and a file system with ACLs");
+        } else if (setup == "attribute") {
+            if (::setxattr(QFile::encodeName(file).constData(), "user.origin", "repository", 10, 0) != 0)
+                QSKIP("needs a file system with user attributes");
+        } else if (setup == "read-only") {
+            QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup));
+        }
+        const QString before = settingsOf(file);
+        const QStringList entries = entriesOf(dir) + entriesOf(QFileInfo(real).path());
+
+        if (setup == "member") {
+            QVERIFY(ChildProcess::run([&] {
+                return ::setgid(65534) == 0 && ::setuid(65534) == 0 && fs::writeFile(file, "new").ok();
+            }));
+        } else {
+            const fs::WriteResult result = fs::writeFile(file, "new");
+            QCOMPARE(int(result.status), status);
+            QCOMPARE(result.error, result.ok() ? 0 : EACCES);
+        }
+        QCOMPARE(TestHome::readFile(file), QByteArray(status == fs::WriteResult::Ok ? "new" : "old"));
+        QCOMPARE(settingsOf(file), before);
+        QCOMPARE(entriesOf(dir) + entriesOf(QFileInfo(real).path()), entries);
+        if (setup == "hard link")
+            QCOMPARE(TestHome::readFile(dir + "/other"), QByteArray("new"));
     }
 
     void keepCopyAcrossFileSystemsCopiesWholeOrNothing()
@@ -317,7 +416,7 @@ private slots:
         MainWindow window;
         QCOMPARE(answerer.seen,
             QStringList { "Warning|Device not loaded|The device file " + devicePath() + reason
-                + " It will be kept as " + devicePath() + ".bak when the device is saved.|OK" });
+                + " It will be kept as " + devicePath() + ".bak.1 when the device is saved.|OK" });
         QCOMPARE(answerer.parents, QList<QWidget*> { &window });
         // An empty root to work on.
         device::Model* model = modelOf(window);
@@ -328,28 +427,54 @@ private slots:
         save(window);
         QCOMPARE(answerer.seen.size(), 1);
         // Kept by a second name, not by a copy: a huge file costs nothing.
-        QCOMPARE(inodeOf(devicePath() + ".bak"), inode);
+        // The older backup stays.
+        QCOMPARE(inodeOf(devicePath() + ".bak.1"), inode);
+        QCOMPARE(TestHome::readFile(devicePath() + ".bak"), QByteArray("an older backup"));
         QCOMPARE(TestHome::readFile(devicePath()), model->xml());
         QCOMPARE(statusOf(window), "Saved 0 entries to " + devicePath());
 
         // Only the first save keeps it.
-        QVERIFY(QFile::remove(devicePath() + ".bak"));
+        QVERIFY(QFile::remove(devicePath() + ".bak.1"));
         save(window);
-        QVERIFY(!QFileInfo::exists(devicePath() + ".bak"));
+        QVERIFY(!QFileInfo::exists(devicePath() + ".bak.1"));
     }
 
-    void backupThatCannotBeWrittenStopsTheSave()
+    void deviceSaveRefusesWhatItMayNotReplace_data()
     {
-        TestHome::writeFile(devicePath(), "not a device");
-        TestHome::writeFile(devicePath() + ".bak/mine.txt", "mine");
+        QTest::addColumn<QString>("obstacle");
+        QTest::newRow("write-protected device file") << "read-only";
+        QTest::newRow("directory at the device's name") << "directory";
+        QTest::newRow("another window is saving") << "locked";
+    }
+
+    void deviceSaveRefusesWhatItMayNotReplace()
+    {
+        QFETCH(QString, obstacle);
+        const QString dir = QFileInfo(devicePath()).path();
+        if (obstacle == "directory")
+            TestHome::writeFile(devicePath() + "/mine.txt", "mine");
+        else
+            TestHome::writeFile(devicePath(), sensorsDevice);
+        if (obstacle == "read-only")
+            QVERIFY(QFile::setPermissions(devicePath(), QFile::ReadOwner | QFile::ReadGroup));
+        // The other window is a second process holding the lock.
+        QProcess other;
+        if (obstacle == "locked") {
+            other.start("flock", { "-x", dir, "sh", "-c", "echo locked; cat" });
+            QVERIFY(other.waitForReadyRead());
+        }
         ModalAnswerer answerer({ "OK", "OK" });
         MainWindow window;
         edit(window);
         save(window);
-        QCOMPARE(answerer.seen.value(1), saveError(devicePath() + ".bak"));
+        QCOMPARE(answerer.seen.constLast(), saveError(devicePath()));
         QVERIFY(modelOf(window)->isChanged());
-        QCOMPARE(TestHome::readFile(devicePath()), QByteArray("not a device"));
-        QCOMPARE(TestHome::readFile(devicePath() + ".bak/mine.txt"), QByteArray("mine"));
+        if (obstacle == "directory")
+            QCOMPARE(TestHome::readFile(devicePath() + "/mine.txt"), QByteArray("mine"));
+        else
+            QCOMPARE(TestHome::readFile(devicePath()), sensorsDevice);
+        other.closeWriteChannel();
+        other.waitForFinished();
     }
 
     void saveLargerThanTheLoadLimitIsRefused()
