@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "device/Model.h"
 #include "device/View.h"
+#include "fs/Directory.h"
 #include "fs/File.h"
 #include "fs/UserPaths.h"
 #include "unit/Exception.h"
@@ -17,8 +18,13 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -86,6 +92,25 @@ QString settingsOf(const QString& path)
                .arg(file.st_gid)
                .arg(file.st_mode & 07777, 0, 8)
         + attributes.readAllStandardOutput();
+}
+
+// The program for a user who may not reach the build tree (a checkout below
+// /root): a copy in a directory everyone can enter.
+QString reachableProgram(const QTemporaryDir& dir)
+{
+    const QString copy = dir.path() + "/fbmanager";
+    if (!QFileInfo::exists(copy))
+        QFile::copy(FBM_PROGRAM, copy);
+    QFile::setPermissions(dir.path(), QFile::Permissions(0x7755));
+    QFile::setPermissions(copy, QFile::Permissions(0x7755));
+    return copy;
+}
+
+// Sets a file's modification time to long before this run.
+bool makeOld(const QByteArray& path)
+{
+    const struct timespec times[2] = { { 0, 0 }, { 0, 0 } };
+    return ::utimensat(AT_FDCWD, path.constData(), times, 0) == 0;
 }
 
 bool run(const QString& program, const QStringList& arguments)
@@ -252,6 +277,38 @@ private slots:
         QCOMPARE(entriesOf(dir) + entriesOf(QFileInfo(real).path()), entries);
         if (setup == "hard link")
             QCOMPARE(TestHome::readFile(dir + "/other"), QByteArray("new"));
+    }
+
+    void crashMidWriteLeavesNoName_data()
+    {
+        QTest::addColumn<QString>("write");
+        QTest::newRow("replacing a file") << "replace";
+        QTest::newRow("a new file") << "new";
+        QTest::newRow("a template copy") << "copy";
+    }
+
+    void crashMidWriteLeavesNoName()
+    {
+        QFETCH(QString, write);
+        const QString dir = _home.path() + "/w";
+        TestHome::writeFile(dir + "/device.xml", "old");
+        TestHome::writeFile(_home.path() + "/template/big.bin", QByteArray(256 * 1024, 'b'));
+        // The file-size limit ends the writer in the middle of the write, as
+        // kill -9 would.
+        QVERIFY(!ChildProcess::run([&] {
+            const rlimit limit { 64 * 1024, 64 * 1024 };
+            ::signal(SIGXFSZ, SIG_DFL);
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            if (write == "replace")
+                fs::writeFile(dir + "/device.xml", QByteArray(256 * 1024, 'n'));
+            else if (write == "new")
+                fs::writeFile(dir + "/new.xml", QByteArray(256 * 1024, 'n'), fs::Existing::Keep);
+            else
+                fs::copyNewFile(fs::Directory(_home.path() + "/template").fd(), "big.bin", fs::Directory(dir).fd());
+            return true;
+        }));
+        QCOMPARE(entriesOf(dir), QStringList { "device.xml" });
+        QCOMPARE(TestHome::readFile(dir + "/device.xml"), QByteArray("old"));
     }
 
     void keepCopyAcrossFileSystemsCopiesWholeOrNothing()
@@ -602,6 +659,145 @@ private slots:
         QCOMPARE(entriesOf(outside + "/dir"), QStringList());
         QCOMPARE(TestHome::readFile(outside + "/file"), QByteArray("theirs"));
         QVERIFY(QFileInfo(unitDir() + "/" + link).isSymLink());
+    }
+
+    void windowSettingsThatAreNoFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("sparse, 1 TiB") << "sparse";
+    }
+
+    void windowSettingsThatAreNoFiles()
+    {
+        QFETCH(QString, kind);
+        const QByteArray settings = QFile::encodeName(_home.path() + "/.config/KIV GmbH/Velmora 2.conf");
+        QVERIFY(QDir().mkpath(_home.path() + "/.config/KIV GmbH"));
+        if (kind == "fifo") {
+            QCOMPARE(::mkfifo(settings.constData(), 0644), 0);
+        } else {
+            TestHome::writeFile(QFile::decodeName(settings), "[MainWindow]\ncurrentTab=1\n");
+            QCOMPARE(::truncate(settings.constData(), qint64(1) << 40), 0);
+        }
+        struct stat before, after;
+        QCOMPARE(::stat(settings.constData(), &before), 0);
+        {
+            MainWindow window;
+            window.show();
+            QCOMPARE(window.findChild<QTabWidget*>()->currentIndex(), 0);
+            QVERIFY(window.close());
+        }
+        QCOMPARE(::stat(settings.constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+        QCOMPARE(after.st_size, before.st_size);
+    }
+
+    void programEndsWithItsError_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("message");
+        const QString full = "fbmanager: write error: No space left on device";
+        QTest::newRow("--help into a full disk") << QStringList { "--help" } << "full" << full;
+        QTest::newRow("--version into a full disk") << QStringList { "--version" } << "full" << full;
+        QTest::newRow("no HOME, no passwd entry")
+            << QStringList() << "homeless"
+            << "fbmanager: no home directory: HOME is not set and the user has none.";
+    }
+
+    void programEndsWithItsError()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, fault);
+        QFETCH(QString, message);
+        const uid_t stranger = 54321;
+        if (fault == "homeless" && (::geteuid() != 0 || ::getpwuid(stranger)))
+            QSKIP("needs root and a user id without a passwd entry");
+        const QTemporaryDir bin;
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("LC_ALL", "C.UTF-8");
+        if (fault == "full") {
+            program.setStandardOutputFile("/dev/full");
+        } else {
+            env.remove("HOME");
+            program.setChildProcessModifier([stranger] {
+                if (::setgid(stranger) != 0 || ::setuid(stranger) != 0)
+                    ::_exit(2);
+            });
+        }
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(bin.path());
+        program.start(reachableProgram(bin), arguments);
+        QVERIFY(program.waitForFinished());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(program.readAllStandardError()).trimmed(), message);
+        QCOMPARE(entriesOf(bin.path()), QStringList { "fbmanager" });
+    }
+
+    void programStartsWhereTheUserIs_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::newRow("home directory not UTF-8") << "latin1";
+        QTest::newRow("file-size limit below a template file") << "limit";
+        QTest::newRow("temporary files of a crashed run") << "leftovers";
+    }
+
+    void programStartsWhereTheUserIs()
+    {
+        QFETCH(QString, setup);
+        const QByteArray home = QFile::encodeName(_home.path()) + (setup == "latin1" ? "/J\xfcrgen" : "");
+        const QByteArray data = home + "/Ostrel/Velmora2";
+        const QByteArray devices = data + "/devices/MyFunctionBlocks";
+        QByteArray merged = devices + "/device.xml";
+        QVERIFY(QDir().mkpath(_home.path() + "/work"));
+        QCOMPARE(::mkdir(home.constData(), 0755) == 0 || errno == EEXIST, true);
+        QProcess holder;
+        if (setup == "limit") {
+            // Files of a directory are merged after its subdirectories.
+            TestHome::writeFile(_home.path() + "/template/units/big.bin", QByteArray(256 * 1024, 'b'));
+            TestHome::writeFile(_home.path() + "/template/last.txt", "last");
+            TestHome::writeFile(_home.path() + "/velmora2/velmora2.ini", "userdir=" + QFile::encodeName(_home.path()) + "/template\n");
+            merged = data + "/last.txt";
+        } else if (setup == "leftovers") {
+            for (const char* name : { "/.fbmanager-Stale1.tmp", "/.fbmanager-Held01.tmp", "/.device.xml.Ab12Cd" }) {
+                TestHome::writeRawFile(devices + name, "partial");
+                QVERIFY(makeOld(devices + name));
+            }
+            // A writer still at work holds its file locked.
+            holder.start("flock", { "-x", QFile::decodeName(devices) + "/.fbmanager-Held01.tmp", "sh", "-c", "echo locked; cat" });
+            QVERIFY(holder.waitForReadyRead());
+        }
+
+        // The test's own environment (offscreen, the test's settings), with
+        // HOME's raw bytes set in the child, which no QString could carry.
+        QProcess program;
+        program.setWorkingDirectory(_home.path() + "/work");
+        program.setChildProcessModifier([home, setup] {
+            ::setenv("HOME", home.constData(), 1);
+            const rlimit limit { 64 * 1024, 64 * 1024 };
+            if (setup == "limit")
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        program.start(FBM_PROGRAM, {});
+        QVERIFY(program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(::access(merged.constData(), F_OK) == 0, 20000);
+        QCOMPARE(program.state(), QProcess::Running);
+        program.kill();
+        program.waitForFinished();
+        holder.closeWriteChannel();
+        holder.waitForFinished();
+
+        if (setup == "latin1")
+            QCOMPARE(::access((QFile::encodeName(_home.path()) + "/J\xef\xbf\xbdrgen").constData(), F_OK), -1);
+        else if (setup == "limit")
+            QCOMPARE(entriesOf(_home.path() + "/Ostrel/Velmora2/units"), QStringList());
+        else
+            QCOMPARE(entriesOf(QFile::decodeName(devices)),
+                QStringList({ ".device.xml.Ab12Cd", ".fbmanager-Held01.tmp", "device.xml" }));
     }
 
     void startUpGetsPastBadSettings_data()
