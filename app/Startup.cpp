@@ -11,12 +11,15 @@
 #include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTextStream>
 #include <QTranslator>
 #include <QVarLengthArray>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -145,6 +148,22 @@ void mergeTree(const fs::Directory& from, const fs::Directory& to)
 }
 
 } // namespace
+
+bool ensureHome(QTextStream& err)
+{
+    if (!qEnvironmentVariableIsEmpty("HOME"))
+        return true;
+    const passwd* entry = ::getpwuid(::getuid());
+    if (entry && entry->pw_dir && entry->pw_dir[0] == '/') {
+        qputenv("HOME", entry->pw_dir);
+        return true;
+    }
+    err << QCoreApplication::translate(
+        "Startup", "fbmanager: no home directory: HOME is not set and the user has none.")
+        << '\n';
+    err.flush();
+    return false;
+}
 
 void installTranslations()
 {

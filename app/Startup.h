@@ -4,9 +4,15 @@
 #include <QString>
 
 class QLocale;
+class QTextStream;
 class QTranslator;
 
 // Start-up of the program, run once before the event loop.
+
+// Without HOME every path below home would start at "/": sets HOME to the
+// home directory of the user's passwd entry, or says on err that there is
+// none and returns false, before anything is written.
+bool ensureHome(QTextStream& err);
 
 // Installs the program's own translation and Qt's (for the standard buttons)
 // for the system locale; a language without a translation stays English, with

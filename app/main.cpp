@@ -8,29 +8,9 @@
 #include <QTextStream>
 
 #include <csignal>
-#include <cstdlib>
 #include <optional>
-#include <pwd.h>
-#include <unistd.h>
 
 namespace {
-
-// Without HOME every path below home would start at "/": take the home
-// directory of the user's passwd entry instead, or stop before anything is
-// written.
-bool ensureHome(QTextStream& err)
-{
-    if (!qEnvironmentVariableIsEmpty("HOME"))
-        return true;
-    const passwd* entry = ::getpwuid(::getuid());
-    if (entry && entry->pw_dir && entry->pw_dir[0] == '/') {
-        qputenv("HOME", entry->pw_dir);
-        return true;
-    }
-    err << QCoreApplication::translate("main", "fbmanager: no home directory: HOME is not set and the user has none.")
-        << '\n';
-    return false;
-}
 
 // The options are settled on an application object of their own that needs
 // no display and is gone before the real one is made.

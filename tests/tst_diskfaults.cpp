@@ -204,6 +204,10 @@ private slots:
         QCOMPARE(fs::writeFile(dir + "/dangling", "x", fs::Existing::Keep).status, fs::WriteResult::Exists);
         QCOMPARE(TestHome::readFile(dir + "/private.txt"), QByteArray("new"));
         QCOMPARE(entriesOf(dir), QStringList({ "dangling", "elsewhere.txt", "link.txt", "private.txt" }));
+        // The temporary name never grows with the name: one as long as a name can be.
+        const QString longest = dir + "/" + QString(255, 'n');
+        QVERIFY(fs::writeFile(longest, "x", fs::Existing::Keep).ok() && fs::writeFile(longest, "y").ok());
+        QVERIFY(QFile::remove(longest));
         // Replace gives a dangling link its target.
         QVERIFY(fs::writeFile(dir + "/dangling", "x").ok());
         QCOMPARE(TestHome::readFile(dir + "/nowhere"), QByteArray("x"));

@@ -25,6 +25,10 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
         <source>Unexpected argument &apos;%1&apos;: the program takes no file arguments.</source>
         <translation>Unerwartetes Argument &apos;%1&apos;: das Programm nimmt keine Dateiargumente.</translation>
     </message>
+    <message>
+        <source>fbmanager: write error: %1</source>
+        <translation>fbmanager: Schreibfehler: %1</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -141,6 +145,13 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
     <message>
         <source>The function block designer holds input that was not generated. Close anyway?</source>
         <translation>Der Funktionsbaustein-Designer enthält Eingaben, die nicht generiert wurden. Trotzdem schließen?</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <source>fbmanager: no home directory: HOME is not set and the user has none.</source>
+        <translation>fbmanager: kein Home-Verzeichnis: HOME ist nicht gesetzt, und der Benutzer hat keines.</translation>
     </message>
 </context>
 <context>
