@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 
-#include "device/View.h"
 #include "app/Startup.h"
+#include "device/View.h"
 #include "fs/File.h"
 #include "fs/FileLock.h"
 #include "fs/UserPaths.h"

@@ -147,15 +147,34 @@ void mergeTree(const fs::Directory& from, const fs::Directory& to)
     merge(from, to, visits, false);
 }
 
+// Qt finds the settings by HOME or XDG_CONFIG_HOME decoded as UTF-8: for a
+// name that is not UTF-8 it would make a directory of another name. It gets
+// the configuration directory through the process's own descriptor instead,
+// a plain ASCII name that leads to the right place.
+void settleConfigDirectory()
+{
+    QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    if (config.isEmpty())
+        config = qgetenv("HOME") + "/.config";
+    if (QString::fromUtf8(config).toUtf8() == config)
+        return;
+    ::mkdir(config.constData(), 0700);
+    const int fd = ::open(config.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0)
+        qputenv("XDG_CONFIG_HOME", "/proc/self/fd/" + QByteArray::number(fd));
+}
+
 } // namespace
 
 bool ensureHome(QTextStream& err)
 {
-    if (!qEnvironmentVariableIsEmpty("HOME"))
-        return true;
-    const passwd* entry = ::getpwuid(::getuid());
-    if (entry && entry->pw_dir && entry->pw_dir[0] == '/') {
-        qputenv("HOME", entry->pw_dir);
+    if (qEnvironmentVariableIsEmpty("HOME")) {
+        const passwd* entry = ::getpwuid(::getuid());
+        if (entry && entry->pw_dir && entry->pw_dir[0] == '/')
+            qputenv("HOME", entry->pw_dir);
+    }
+    if (!qEnvironmentVariableIsEmpty("HOME")) {
+        settleConfigDirectory();
         return true;
     }
     err << QCoreApplication::translate(

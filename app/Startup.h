@@ -11,7 +11,9 @@ class QTranslator;
 
 // Without HOME every path below home would start at "/": sets HOME to the
 // home directory of the user's passwd entry, or says on err that there is
-// none and returns false, before anything is written.
+// none and returns false, before anything is written. A home (or settings
+// directory) whose name is not UTF-8 is handed to Qt's settings by a name
+// that leads there.
 bool ensureHome(QTextStream& err);
 
 // Installs the program's own translation and Qt's (for the standard buttons)

@@ -216,7 +216,8 @@ bool readAttributes(const QByteArray& path, int fd, QMap<QByteArray, QByteArray>
 {
     QByteArray names;
     for (;;) {
-        const ssize_t size = fd >= 0 ? ::flistxattr(fd, nullptr, 0) : ::listxattr(path.constData(), nullptr, 0);
+        const ssize_t size
+            = fd >= 0 ? ::flistxattr(fd, nullptr, 0) : ::listxattr(path.constData(), nullptr, 0);
         if (size < 0)
             return errno == ENOTSUP;
         names.resize(size);
@@ -239,8 +240,9 @@ bool readAttributes(const QByteArray& path, int fd, QMap<QByteArray, QByteArray>
             if (size < 0)
                 return false;
             value.resize(size);
-            const ssize_t got = fd >= 0 ? ::fgetxattr(fd, name.constData(), value.data(), size_t(size))
-                                        : ::getxattr(path.constData(), name.constData(), value.data(), size_t(size));
+            const ssize_t got = fd >= 0
+                ? ::fgetxattr(fd, name.constData(), value.data(), size_t(size))
+                : ::getxattr(path.constData(), name.constData(), value.data(), size_t(size));
             if (got >= 0) {
                 value.truncate(got);
                 break;
@@ -262,7 +264,8 @@ bool carryAttributes(const QByteArray& oldPath, const struct stat& old, int fd)
     struct stat fresh;
     if (::fstat(fd, &fresh) != 0)
         return false;
-    if ((fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+    if ((fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid)
+        && ::fchown(fd, old.st_uid, old.st_gid) != 0)
         return false;
     if (::fchmod(fd, old.st_mode & 07777) != 0)
         return false;
@@ -276,7 +279,8 @@ bool carryAttributes(const QByteArray& oldPath, const struct stat& old, int fd)
     }
     for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
         if (present.value(it.key()) != it.value() || !present.contains(it.key())) {
-            if (::fsetxattr(fd, it.key().constData(), it.value().constData(), size_t(it.value().size()), 0) != 0)
+            if (::fsetxattr(fd, it.key().constData(), it.value().constData(), size_t(it.value().size()), 0)
+                != 0)
                 return false;
         }
     }
@@ -304,15 +308,15 @@ WriteResult writeNew(
 
 // Replaces the file by a new one that carries all the old one's attributes;
 // nothing when they cannot all be carried.
-std::optional<WriteResult> writeReplacement(
-    int directory, const Place& place, const QByteArray& path, const QByteArray& bytes, const struct stat& old)
+std::optional<WriteResult> writeReplacement(int directory, const Place& place, const QByteArray& path,
+    const QByteArray& bytes, const struct stat& old)
 {
     TemporaryFile file(directory, 0600);
     if (!file.isOpen())
         return failed(WriteResult::Failed, file.error(), "cannot create a temporary file for", path);
     if (!carryAttributes(path, old, file.fd())) {
-        qCDebug(fsLog) << "the attributes of" << decodeName(path) << "cannot be carried to a new file:"
-                       << std::strerror(errno);
+        qCDebug(fsLog) << "the attributes of" << decodeName(path)
+                       << "cannot be carried to a new file:" << std::strerror(errno);
         return std::nullopt;
     }
     if (!writeAll(file.fd(), bytes.constData(), bytes.size()) || ::fsync(file.fd()) != 0)
@@ -332,7 +336,8 @@ WriteResult writeInPlace(int directory, const Place& place, const QByteArray& pa
         ::openat(directory, place.name.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat old;
     if (file.get() < 0)
-        return failed(errno == EACCES ? WriteResult::ReadOnly : WriteResult::Failed, errno, "cannot open", path);
+        return failed(
+            errno == EACCES ? WriteResult::ReadOnly : WriteResult::Failed, errno, "cannot open", path);
     if (::fstat(file.get(), &old) != 0 || !S_ISREG(old.st_mode))
         return failed(WriteResult::NotRegular, EINVAL, "no longer a regular file:", path);
 
@@ -392,10 +397,12 @@ WriteResult writeFile(const QString& path, const QByteArray& bytes, Existing exi
         return writeNew(directory.get(), place, target, bytes, existing);
     // Write protection is the user's word even where the user could write
     // anyway (root, or the owner by changing the mode).
-    if ((old.st_mode & 0222) == 0 || ::faccessat(directory.get(), place.name.constData(), W_OK, AT_EACCESS) != 0)
+    if ((old.st_mode & 0222) == 0
+        || ::faccessat(directory.get(), place.name.constData(), W_OK, AT_EACCESS) != 0)
         return failed(WriteResult::ReadOnly, EACCES, "write-protected:", target);
     if (old.st_nlink == 1) {
-        if (std::optional<WriteResult> replaced = writeReplacement(directory.get(), place, target, bytes, old))
+        if (std::optional<WriteResult> replaced
+            = writeReplacement(directory.get(), place, target, bytes, old))
             return *replaced;
     }
     return writeInPlace(directory.get(), place, target, bytes);
@@ -410,7 +417,8 @@ WriteResult keepCopy(const QString& path, const QString& copy)
     if (directory.get() < 0)
         return failed(WriteResult::Failed, errno, "cannot open the directory of", target);
 
-    if (::linkat(AT_FDCWD, source.constData(), directory.get(), place.name.constData(), AT_SYMLINK_FOLLOW) == 0) {
+    if (::linkat(AT_FDCWD, source.constData(), directory.get(), place.name.constData(), AT_SYMLINK_FOLLOW)
+        == 0) {
         syncDirectory(directory.get(), target);
         return succeeded();
     }

@@ -25,7 +25,9 @@ FileLock::FileLock(const QString& path)
 {
     QByteArray directory = encodeName(path);
     const qsizetype slash = directory.lastIndexOf('/');
-    directory = slash < 0 ? QByteArrayLiteral(".") : slash == 0 ? QByteArrayLiteral("/") : directory.left(slash);
+    directory = slash < 0 ? QByteArrayLiteral(".")
+        : slash == 0      ? QByteArrayLiteral("/")
+                          : directory.left(slash);
     _fd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (_fd < 0) {
         _error = errno;
@@ -42,7 +44,10 @@ FileLock::FileLock(const QString& path)
             continue;
         if (_error != EWOULDBLOCK || waited >= waitMilliseconds)
             break;
-        const struct timespec pause { 0, pollMilliseconds * 1000000L };
+        const struct timespec pause
+        {
+            0, pollMilliseconds * 1000000L
+        };
         ::nanosleep(&pause, nullptr);
     }
     // A file system without locks (some network mounts) still lets the user

@@ -27,7 +27,9 @@ constexpr int randomLength = 6;
 // When this run began, as near as the program can tell: a temporary file
 // last written before it belongs to an earlier run.
 const struct timespec processStart = [] {
-    struct timespec now {};
+    struct timespec now
+    {
+    };
     ::clock_gettime(CLOCK_REALTIME, &now);
     return now;
 }();
@@ -99,8 +101,9 @@ void removeStale(int directory)
             continue;
         // The name may have been taken by another file since it was opened.
         struct stat named;
-        if (::fstatat(directory, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == file.st_ino
-            && named.st_dev == file.st_dev && ::unlinkat(directory, entry->d_name, 0) == 0)
+        if (::fstatat(directory, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0
+            && named.st_ino == file.st_ino && named.st_dev == file.st_dev
+            && ::unlinkat(directory, entry->d_name, 0) == 0)
             qCInfo(fsLog) << "removed a temporary file that an earlier run left:" << entry->d_name;
     }
     ::closedir(dir);
@@ -150,43 +153,46 @@ int TemporaryFile::createNamed(int directory, mode_t mode, const QByteArray& suf
 
 bool TemporaryFile::commit(const char* name, bool replace)
 {
-    if (_name.isEmpty()) {
-        // An unnamed file gets a name by a link; a link never replaces, so a
-        // replacement is linked to a temporary name first and renamed.
+    const bool unnamed = _name.isEmpty();
+    if (unnamed) {
+        // An unnamed file gets a name by a link. A link never replaces, so a
+        // replacement is linked to a temporary name first, and renamed while
+        // the file is still open and locked.
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(_fd);
         if (!replace) {
             if (::linkat(AT_FDCWD, self.constData(), _directory, name, AT_SYMLINK_FOLLOW) != 0)
                 return fail();
             _committed = true;
-        } else {
-            for (int attempt = 0; _name.isEmpty() && attempt < 100; ++attempt) {
-                const QByteArray candidate = randomName(temporarySuffix);
-                if (::linkat(AT_FDCWD, self.constData(), _directory, candidate.constData(), AT_SYMLINK_FOLLOW) == 0)
-                    _name = candidate;
-                else if (errno != EEXIST)
-                    return fail();
-            }
-            if (_name.isEmpty())
+            return true;
+        }
+        for (int attempt = 0; _name.isEmpty() && attempt < 100; ++attempt) {
+            const QByteArray candidate = randomName(temporarySuffix);
+            if (::linkat(AT_FDCWD, self.constData(), _directory, candidate.constData(), AT_SYMLINK_FOLLOW)
+                == 0)
+                _name = candidate;
+            else if (errno != EEXIST)
                 return fail();
         }
-    }
-    if (!_committed) {
-        // On some file systems a failed write shows only when the file is closed.
+        if (_name.isEmpty())
+            return fail();
+    } else {
+        // On some file systems a failed write shows only when the file is
+        // closed; file systems with unnamed files report it on fsync.
         const int fd = _fd;
         _fd = -1;
         if (::close(fd) != 0)
             return fail();
-        if (replace) {
-            if (::renameat(_directory, _name.constData(), _directory, name) != 0)
-                return fail();
-        } else if (::renameat2(_directory, _name.constData(), _directory, name, RENAME_NOREPLACE) != 0) {
-            // File systems without RENAME_NOREPLACE still refuse to link over an entry.
-            if (errno != EINVAL || ::linkat(_directory, _name.constData(), _directory, name, 0) != 0)
-                return fail();
-            ::unlinkat(_directory, _name.constData(), 0);
-        }
-        _committed = true;
     }
+    if (replace) {
+        if (::renameat(_directory, _name.constData(), _directory, name) != 0)
+            return fail();
+    } else if (::renameat2(_directory, _name.constData(), _directory, name, RENAME_NOREPLACE) != 0) {
+        // File systems without RENAME_NOREPLACE still refuse to link over an entry.
+        if (errno != EINVAL || ::linkat(_directory, _name.constData(), _directory, name, 0) != 0)
+            return fail();
+        ::unlinkat(_directory, _name.constData(), 0);
+    }
+    _committed = true;
     return true;
 }
 

@@ -80,7 +80,8 @@ ino_t inodeOf(const QString& path)
 QString settingsOf(const QString& path)
 {
     struct stat link, file;
-    if (::lstat(QFile::encodeName(path).constData(), &link) != 0 || ::stat(QFile::encodeName(path).constData(), &file) != 0)
+    if (::lstat(QFile::encodeName(path).constData(), &link) != 0
+        || ::stat(QFile::encodeName(path).constData(), &file) != 0)
         return {};
     QProcess attributes;
     attributes.start("getfattr", { "--absolute-names", "-d", "-m", "-", "-e", "hex", path });
@@ -117,7 +118,8 @@ bool run(const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.start(program, arguments);
-    return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
 }
 
 device::Model* modelOf(const MainWindow& window)
@@ -200,7 +202,8 @@ private slots:
 
         // Keep never replaces anything, not even a dangling link.
         QVERIFY(QFile::link(dir + "/nowhere", dir + "/dangling"));
-        QCOMPARE(fs::writeFile(dir + "/private.txt", "x", fs::Existing::Keep).status, fs::WriteResult::Exists);
+        QCOMPARE(
+            fs::writeFile(dir + "/private.txt", "x", fs::Existing::Keep).status, fs::WriteResult::Exists);
         QCOMPARE(fs::writeFile(dir + "/dangling", "x", fs::Existing::Keep).status, fs::WriteResult::Exists);
         QCOMPARE(TestHome::readFile(dir + "/private.txt"), QByteArray("new"));
         QCOMPARE(entriesOf(dir), QStringList({ "dangling", "elsewhere.txt", "link.txt", "private.txt" }));
@@ -247,11 +250,14 @@ private slots:
             QVERIFY(QFile::link("../repository/device.xml", dir + "/step"));
             QVERIFY(QFile::link("step", file));
         } else if (setup == "hard link") {
-            QCOMPARE(::link(QFile::encodeName(file).constData(), QFile::encodeName(dir + "/other").constData()), 0);
+            QCOMPARE(
+                ::link(QFile::encodeName(file).constData(), QFile::encodeName(dir + "/other").constData()),
+                0);
         } else if (setup == "group" || setup == "member") {
             // The group member is nobody, in nogroup; the owner is someone else.
             QCOMPARE(::chown(QFile::encodeName(file).constData(), setup == "group" ? 65534 : 0, 65534), 0);
-            QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup));
+            QVERIFY(QFile::setPermissions(
+                file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup));
             for (const QString& path : { _home.path(), dir })
                 QVERIFY(QFile::setPermissions(path, QFile::Permissions(0x7755)));
             QCOMPARE(::chown(QFile::encodeName(dir).constData(), 65534, 65534), 0);
@@ -308,7 +314,8 @@ private slots:
             else if (write == "new")
                 fs::writeFile(dir + "/new.xml", QByteArray(256 * 1024, 'n'), fs::Existing::Keep);
             else
-                fs::copyNewFile(fs::Directory(_home.path() + "/template").fd(), "big.bin", fs::Directory(dir).fd());
+                fs::copyNewFile(
+                    fs::Directory(_home.path() + "/template").fd(), "big.bin", fs::Directory(dir).fd());
             return true;
         }));
         QCOMPARE(entriesOf(dir), QStringList { "device.xml" });
@@ -764,15 +771,19 @@ private slots:
             // Files of a directory are merged after its subdirectories.
             TestHome::writeFile(_home.path() + "/template/units/big.bin", QByteArray(256 * 1024, 'b'));
             TestHome::writeFile(_home.path() + "/template/last.txt", "last");
-            TestHome::writeFile(_home.path() + "/velmora2/velmora2.ini", "userdir=" + QFile::encodeName(_home.path()) + "/template\n");
+            TestHome::writeFile(_home.path() + "/velmora2/velmora2.ini",
+                "userdir=" + QFile::encodeName(_home.path()) + "/template\n");
             merged = data + "/last.txt";
         } else if (setup == "leftovers") {
-            for (const char* name : { "/.fbmanager-Stale1.tmp", "/.fbmanager-Held01.tmp", "/.device.xml.Ab12Cd" }) {
+            for (const char* name :
+                { "/.fbmanager-Stale1.tmp", "/.fbmanager-Held01.tmp", "/.device.xml.Ab12Cd" }) {
                 TestHome::writeRawFile(devices + name, "partial");
                 QVERIFY(makeOld(devices + name));
             }
             // A writer still at work holds its file locked.
-            holder.start("flock", { "-x", QFile::decodeName(devices) + "/.fbmanager-Held01.tmp", "sh", "-c", "echo locked; cat" });
+            holder.start("flock",
+                { "-x", QFile::decodeName(devices) + "/.fbmanager-Held01.tmp", "sh", "-c",
+                    "echo locked; cat" });
             QVERIFY(holder.waitForReadyRead());
         }
 
@@ -782,6 +793,8 @@ private slots:
         program.setWorkingDirectory(_home.path() + "/work");
         program.setChildProcessModifier([home, setup] {
             ::setenv("HOME", home.constData(), 1);
+            if (setup == "latin1")
+                ::unsetenv("XDG_CONFIG_HOME");
             const rlimit limit { 64 * 1024, 64 * 1024 };
             if (setup == "limit")
                 ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -795,9 +808,11 @@ private slots:
         holder.closeWriteChannel();
         holder.waitForFinished();
 
-        if (setup == "latin1")
-            QCOMPARE(::access((QFile::encodeName(_home.path()) + "/J\xef\xbf\xbdrgen").constData(), F_OK), -1);
-        else if (setup == "limit")
+        if (setup == "latin1") {
+            QCOMPARE(
+                ::access((QFile::encodeName(_home.path()) + "/J\xef\xbf\xbdrgen").constData(), F_OK), -1);
+            QCOMPARE(::access((home + "/.config/KIV GmbH/Velmora 2.conf").constData(), F_OK), 0);
+        } else if (setup == "limit")
             QCOMPARE(entriesOf(_home.path() + "/Ostrel/Velmora2/units"), QStringList());
         else
             QCOMPARE(entriesOf(QFile::decodeName(devices)),
