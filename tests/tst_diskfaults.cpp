@@ -640,6 +640,20 @@ private slots:
         QCOMPARE(entriesOf(unitDir()), QStringList({ "icons", "plugin", "unit.xml" }));
     }
 
+    void writeProtectedGeneratedFileIsNotReplaced()
+    {
+        unit::Generator first = exampleBlock();
+        QCOMPARE(generateCode(first, false), 0);
+        const QByteArray unitXml = TestHome::readFile(unitDir() + "/unit.xml");
+        QVERIFY(QFile::setPermissions(unitDir() + "/unit.xml", QFile::ReadOwner | QFile::ReadGroup));
+        unit::Generator g = exampleBlock();
+        g.setGuiName("Renamed");
+        QString message;
+        QCOMPARE(generateCode(g, true, &message), int(Exception::WriteFailed));
+        QCOMPARE(message, unitDir() + "/unit.xml");
+        QCOMPARE(TestHome::readFile(unitDir() + "/unit.xml"), unitXml);
+    }
+
     void linksInTheUnitDirectoryAreNeverWrittenThrough_data()
     {
         QTest::addColumn<QString>("link");
