@@ -123,8 +123,9 @@ TemporaryFile::TemporaryFile(int directory, mode_t mode)
             return;
         }
     }
-    if (_fd < 0)
-        _fd = createNamed(directory, mode, temporarySuffix, _name);
+    if (_fd >= 0)
+        return;
+    _fd = createNamed(directory, mode, temporarySuffix, _name);
     if (_fd < 0) {
         _error = errno;
         return;
@@ -165,6 +166,8 @@ bool TemporaryFile::commit(const char* name, bool replace)
             _committed = true;
             return true;
         }
+        // Locked only now: until it has a name, no clean-up can see it.
+        ::flock(_fd, LOCK_EX | LOCK_NB);
         for (int attempt = 0; _name.isEmpty() && attempt < 100; ++attempt) {
             const QByteArray candidate = randomName(temporarySuffix);
             if (::linkat(AT_FDCWD, self.constData(), _directory, candidate.constData(), AT_SYMLINK_FOLLOW)

@@ -10,8 +10,8 @@ namespace fs {
 // (O_TMPFILE) where the file system allows it, so that a crash leaves no name
 // behind; elsewhere a hidden name of fixed length, ".fbmanager-XXXXXX.tmp",
 // never derived from the final name, which may already be as long as a name
-// can be. The file is locked (flock) while it is written: a later run removes
-// such a file only when its writer is gone.
+// can be. A named file is locked (flock) while it is written: a later run
+// removes such a file only when its writer is gone.
 class TemporaryFile
 {
 public:
