@@ -225,6 +225,7 @@ private slots:
         QTest::newRow("link into another directory") << "link" << int(fs::WriteResult::Ok);
         QTest::newRow("chain of relative links") << "chain" << int(fs::WriteResult::Ok);
         QTest::newRow("second hard link") << "hard link" << int(fs::WriteResult::Ok);
+        QTest::newRow("second hard link, disk full") << "hard link, full" << int(fs::WriteResult::Failed);
         QTest::newRow("another owner, shared group, 0660") << "group" << int(fs::WriteResult::Ok);
         QTest::newRow("saved by a group member, not the owner") << "member" << int(fs::WriteResult::Ok);
         QTest::newRow("ACL entry") << "acl" << int(fs::WriteResult::Ok);
@@ -249,7 +250,7 @@ private slots:
         } else if (setup == "chain") {
             QVERIFY(QFile::link("../repository/device.xml", dir + "/step"));
             QVERIFY(QFile::link("step", file));
-        } else if (setup == "hard link") {
+        } else if (setup.startsWith("hard link")) {
             QCOMPARE(
                 ::link(QFile::encodeName(file).constData(), QFile::encodeName(dir + "/other").constData()),
                 0);
@@ -277,6 +278,12 @@ private slots:
             QVERIFY(ChildProcess::run([&] {
                 return ::setgid(65534) == 0 && ::setuid(65534) == 0 && fs::writeFile(file, "new").ok();
             }));
+        } else if (setup.endsWith("full")) {
+            // Written in place, the file must get its old bytes back.
+            QVERIFY(ChildProcess::run([&] {
+                ChildProcess::fillDiskAt(4096);
+                return fs::writeFile(file, QByteArray(64 * 1024, 'n')).error == EFBIG;
+            }));
         } else {
             const fs::WriteResult result = fs::writeFile(file, "new");
             QCOMPARE(int(result.status), status);
@@ -285,8 +292,8 @@ private slots:
         QCOMPARE(TestHome::readFile(file), QByteArray(status == fs::WriteResult::Ok ? "new" : "old"));
         QCOMPARE(settingsOf(file), before);
         QCOMPARE(entriesOf(dir) + entriesOf(QFileInfo(real).path()), entries);
-        if (setup == "hard link")
-            QCOMPARE(TestHome::readFile(dir + "/other"), QByteArray("new"));
+        if (setup.startsWith("hard link"))
+            QCOMPARE(TestHome::readFile(dir + "/other"), TestHome::readFile(file));
     }
 
     void crashMidWriteLeavesNoName_data()
