@@ -397,9 +397,11 @@ WriteResult writeFile(const QString& path, const QByteArray& bytes, Existing exi
         return writeNew(directory.get(), place, target, bytes, existing);
     // Write protection is the user's word even where the user could write
     // anyway (root, or the owner by changing the mode).
-    if ((old.st_mode & 0222) == 0
-        || ::faccessat(directory.get(), place.name.constData(), W_OK, AT_EACCESS) != 0)
-        return failed(WriteResult::ReadOnly, EACCES, "write-protected:", target);
+    int denied = (old.st_mode & 0222) == 0 ? EACCES : 0;
+    if (denied == 0 && ::faccessat(directory.get(), place.name.constData(), W_OK, AT_EACCESS) != 0)
+        denied = errno; // EROFS on a read-only mount
+    if (denied != 0)
+        return failed(WriteResult::ReadOnly, denied, "may not write", target);
     if (old.st_nlink == 1) {
         if (std::optional<WriteResult> replaced
             = writeReplacement(directory.get(), place, target, bytes, old))
