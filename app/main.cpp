@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
+#include "fs/FileName.h"
 #include "unit/Registry.h"
 
 #include <QApplication>
@@ -18,13 +19,19 @@ std::optional<int> commandLineExitCode(int& argc, char* argv[])
 {
     const QCoreApplication app(argc, argv);
     installTranslations();
+    // Qt's own decoding of the arguments loses bytes that are not UTF-8.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << fs::decodeName(QByteArray(argv[i]));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    if (const std::optional<int> exitCode = CommandLine::process(out, err))
-        return exitCode;
-    if (!ensureHome(err))
+    // Help and version need no home directory; everything else works below it.
+    const bool wantsHelp = arguments.contains(QStringLiteral("-h"))
+        || arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-v"))
+        || arguments.contains(QStringLiteral("--version"));
+    if (!wantsHelp && !ensureHome(err))
         return 1;
-    return std::nullopt;
+    return CommandLine::process(arguments, out, err);
 }
 
 } // namespace
