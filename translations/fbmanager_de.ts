@@ -26,6 +26,10 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
         <translation>Unerwartetes Argument &apos;%1&apos;: das Programm nimmt keine Dateiargumente.</translation>
     </message>
     <message>
+        <source>fbmanager: write error: %1</source>
+        <translation>fbmanager: Schreibfehler: %1</translation>
+    </message>
+    <message>
         <source>Regenerate the XML and CMake files of the function block whose unit.xml is &lt;file&gt;, in its directory, and list each file as new, replaced, unchanged or kept. Exit status 1 when the file holds what a regeneration would drop.</source>
         <translation>Die XML- und CMake-Dateien des Funktionsbausteins, dessen unit.xml &lt;Datei&gt; ist, in seinem Verzeichnis neu erzeugen und jede Datei als new, replaced, unchanged oder kept auflisten. Rückgabewert 1, wenn die Datei enthält, was eine Neuerzeugung verwerfen würde.</translation>
     </message>
@@ -208,6 +212,13 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
     <message>
         <source>The file %1 is not a device file.</source>
         <translation>Die Datei %1 ist keine Gerätedatei.</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <source>fbmanager: no home directory: HOME is not set and the user has none.</source>
+        <translation>fbmanager: kein Home-Verzeichnis: HOME ist nicht gesetzt, und der Benutzer hat keines.</translation>
     </message>
 </context>
 <context>
