@@ -6,6 +6,10 @@
 #include <QCommandLineParser>
 #include <QTextStream>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 namespace {
 
 // QApplication takes the toolkit's own options out of the arguments only
@@ -93,7 +97,14 @@ std::optional<int> CommandLine::process(const QStringList& arguments, QTextStrea
     } else {
         return std::nullopt;
     }
+    // Into a full disk or a closed pipe the text is lost: say so, as the
+    // command line tools do, rather than exit 0 with nothing said.
     out.flush();
+    if (out.status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        err << tr("fbmanager: write error: %1").arg(QString::fromLocal8Bit(std::strerror(errno))) << '\n';
+        err.flush();
+        return qMax(exitCode, 1);
+    }
     err.flush();
     return exitCode;
 }

@@ -1,7 +1,9 @@
 #include "app/MainWindow.h"
 
+#include "app/Startup.h"
 #include "device/View.h"
 #include "fs/File.h"
+#include "fs/FileLock.h"
 #include "fs/UserPaths.h"
 #include "unit/Designer.h"
 #include "unit/OpenDialog.h"
@@ -10,8 +12,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -21,14 +21,28 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace {
 
-QString backupPath()
+// The names an unloadable device file is kept by: "device.xml.bak", then
+// "device.xml.bak.1", ...; an existing backup is never replaced.
+QString backupPath(int number)
 {
-    return fs::UserPaths::deviceFile() + QStringLiteral(".bak");
+    const QString first = fs::UserPaths::deviceFile() + QStringLiteral(".bak");
+    return number == 0 ? first : first + QLatin1Char('.') + QString::number(number);
+}
+
+QString freeBackupPath()
+{
+    int number = 0;
+    while (fs::UserPaths::hasEntry(backupPath(number)))
+        ++number;
+    return backupPath(number);
 }
 
 // The directories and function block entries that a save writes: every item
@@ -49,6 +63,20 @@ int entryCount(const QStandardItemModel& model)
         }
     }
     return count;
+}
+
+// The window manager's frame is known once the window is shown; before, a
+// title bar of two text lines and thin borders are set aside for it.
+QMargins frameMargins(const QWidget* window)
+{
+    const QMargins shown(window->geometry().left() - window->frameGeometry().left(),
+        window->geometry().top() - window->frameGeometry().top(),
+        window->frameGeometry().right() - window->geometry().right(),
+        window->frameGeometry().bottom() - window->geometry().bottom());
+    if (!shown.isNull())
+        return shown;
+    const int line = window->fontMetrics().height();
+    return QMargins(line / 4, 2 * line, line / 4, line / 4);
 }
 
 const QString windowGroup = QStringLiteral("MainWindow");
@@ -125,7 +153,8 @@ MainWindow::MainWindow()
 void MainWindow::createActions(device::View* view)
 {
     _fileMenu->addSeparator();
-    QAction* save = _fileMenu->addAction(tr("&Save"), this, &MainWindow::on_saveDevButton_clicked);
+    // It saves the device whichever tab is shown.
+    QAction* save = _fileMenu->addAction(tr("&Save device"), this, &MainWindow::on_saveDevButton_clicked);
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     _fileMenu->addSeparator();
     QAction* quit = _fileMenu->addAction(tr("&Quit"), this, &QWidget::close);
@@ -237,7 +266,7 @@ void MainWindow::loadDevice()
              "device is saved.")
         : tr("The device file %1 could not be read and was not loaded. It will be kept as %2 when the "
              "device is saved.");
-    QMessageBox::warning(this, tr("Device not loaded"), text.arg(path, backupPath()));
+    QMessageBox::warning(this, tr("Device not loaded"), text.arg(path, freeBackupPath()));
 }
 
 void MainWindow::openFunctionBlock()
@@ -271,17 +300,54 @@ bool MainWindow::mayDiscardDesignerInput()
 
 void MainWindow::restoreWindowSettings()
 {
-    QSettings settings;
-    settings.beginGroup(windowGroup);
-    _tabs->setCurrentIndex(qBound(0, settings.value(tabKey, 0).toInt(), _tabs->count() - 1));
-    if (restoreGeometry(settings.value(geometryKey).toByteArray()))
-        return;
+    // A settings file that could hang or flood the settings object leaves
+    // the window at its default geometry.
+    if (settingsSafeToRead()) {
+        QSettings settings;
+        settings.beginGroup(windowGroup);
+        _tabs->setCurrentIndex(qBound(0, settings.value(tabKey, 0).toInt(), _tabs->count() - 1));
+        if (restoreGeometry(settings.value(geometryKey).toByteArray()))
+            return;
+    }
     // The designer's hint is its whole form with every section open.
-    resize(sizeHint().expandedTo(QSize(900, 0)).boundedTo(screen()->availableGeometry().size()));
+    const QRect available = screen()->availableGeometry();
+    const QMargins frame = frameMargins(this);
+    resize(sizeHint().expandedTo(QSize(900, 0)).boundedTo(available.size().shrunkBy(frame)));
+    QRect outer(QPoint(), size().grownBy(frame));
+    outer.moveCenter(available.center());
+    move(outer.topLeft());
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (_fittedToScreen)
+        return;
+    _fittedToScreen = true;
+    // After the window manager has framed the window.
+    QTimer::singleShot(0, this, &MainWindow::fitFrameToScreen);
+}
+
+void MainWindow::fitFrameToScreen()
+{
+    if (isMaximized() || isFullScreen())
+        return;
+    const QRect available = screen()->availableGeometry();
+    if (available.contains(frameGeometry()))
+        return;
+    const QMargins frame = frameMargins(this);
+    resize(size().boundedTo(available.size().shrunkBy(frame)));
+    const QSize outer = size().grownBy(frame);
+    // A window larger than the screen still shows its title bar.
+    move(qMax(available.left(), qMin(frameGeometry().left(), available.right() + 1 - outer.width())),
+        qMax(available.top(), qMin(frameGeometry().top(), available.bottom() + 1 - outer.height())));
 }
 
 void MainWindow::saveWindowSettings() const
 {
+    // A settings file that is not safe to read is not ours to replace.
+    if (!settingsSafeToRead())
+        return;
     QSettings settings;
     settings.beginGroup(windowGroup);
     settings.setValue(geometryKey, saveGeometry());
@@ -338,7 +404,24 @@ bool MainWindow::saveDevice()
         return saveFailed(path);
     const QByteArray bytes = _model.xml();
 
-    if (fs::FileStamp::current(path, fs::deviceFileLimit) != _loaded) {
+    // One save at a time: the check and the replacement hold the lock
+    // together, so that another window's save between them cannot be lost.
+    const QString directory = path.left(path.lastIndexOf(QLatin1Char('/')));
+    fs::FileStamp expected = _loaded;
+    std::optional<fs::FileLock> lock;
+    bool directoryMade = false;
+    for (;;) {
+        directoryMade = fs::makeDirectories(directory).ok();
+        if (directoryMade) {
+            lock.emplace(path);
+            if (!lock->isHeld())
+                return saveFailed(path);
+        }
+        const fs::FileStamp current = fs::FileStamp::current(path, fs::deviceFileLimit);
+        if (current == expected)
+            break;
+        // Nobody waits for the lock while the user thinks.
+        lock.reset();
         const QMessageBox::StandardButton answer = QMessageBox::question(this, tr("Device changed on disk"),
             tr("The device file %1 was changed by another program since it was loaded. Replace it with the "
                "device shown here?")
@@ -346,13 +429,29 @@ bool MainWindow::saveDevice()
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer != QMessageBox::Yes)
             return false;
+        // What the user agreed to replace; another change asks again.
+        expected = current;
     }
 
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    if (_keepBeforeSave && QFileInfo::exists(path) && !fs::keepCopy(path, backupPath()).ok())
-        return saveFailed(backupPath());
+    if (!directoryMade)
+        return saveFailed(path);
+    if (_keepBeforeSave && !expected.isMissing()) {
+        for (int number = 0;; ++number) {
+            const fs::WriteResult kept = fs::keepCopy(path, backupPath(number));
+            if (kept.status == fs::WriteResult::Exists)
+                continue;
+            // A directory at the device's name: no backup can keep it, and
+            // no save can replace it.
+            if (kept.status == fs::WriteResult::NotRegular)
+                return saveFailed(path);
+            if (!kept.ok())
+                return saveFailed(backupPath(number));
+            break;
+        }
+    }
     if (!fs::writeFile(path, bytes).ok())
         return saveFailed(path);
+    lock.reset();
 
     _keepBeforeSave = false;
     _loaded = fs::FileStamp::ofWritten(bytes);

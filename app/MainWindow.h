@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QCloseEvent;
+class QShowEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -32,6 +33,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private slots:
     void on_saveDevButton_clicked();
@@ -48,6 +50,10 @@ private:
     // Size, position and tab as the user left them, in a group of their own.
     void restoreWindowSettings();
     void saveWindowSettings() const;
+    // Keeps the whole frame, title bar included, inside the screen's
+    // available area; the window manager tells its size only after the
+    // window is shown.
+    void fitFrameToScreen();
     // Which directories of the device are open, by their paths of names.
     void restoreViewSettings();
     void saveViewSettings() const;
@@ -77,4 +83,5 @@ private:
     // A device file that existed at start but could not be loaded is kept as
     // device.xml.bak before the first save replaces it.
     bool _keepBeforeSave = false;
+    bool _fittedToScreen = false;
 };

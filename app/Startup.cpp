@@ -11,12 +11,15 @@
 #include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTextStream>
 #include <QTranslator>
 #include <QVarLengthArray>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,6 +37,8 @@ bool safeToRead(const QString& path)
     return status == fs::ReadResult::Ok || status == fs::ReadResult::Missing;
 }
 
+} // namespace
+
 // The files the default settings object reads: the application's and the
 // organisation's, in the user's configuration directory and the system's.
 bool settingsSafeToRead()
@@ -49,6 +54,8 @@ bool settingsSafeToRead()
     }
     return true;
 }
+
+namespace {
 
 using Identities = QSet<fs::Directory::Identity>;
 
@@ -131,7 +138,51 @@ void merge(const fs::Directory& source, const fs::Directory& target, Visits& vis
     }
 }
 
+void mergeTree(const fs::Directory& from, const fs::Directory& to)
+{
+    if (!from.isOpen() || !to.isOpen())
+        return;
+    Visits visits;
+    visits.active = { from.identity(), to.identity() };
+    merge(from, to, visits, false);
+}
+
+// Qt finds the settings by HOME or XDG_CONFIG_HOME decoded as UTF-8: for a
+// name that is not UTF-8 it would make a directory of another name. It gets
+// the configuration directory through the process's own descriptor instead,
+// a plain ASCII name that leads to the right place.
+void settleConfigDirectory()
+{
+    QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    if (config.isEmpty())
+        config = qgetenv("HOME") + "/.config";
+    if (QString::fromUtf8(config).toUtf8() == config)
+        return;
+    ::mkdir(config.constData(), 0700);
+    const int fd = ::open(config.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0)
+        qputenv("XDG_CONFIG_HOME", "/proc/self/fd/" + QByteArray::number(fd));
+}
+
 } // namespace
+
+bool ensureHome(QTextStream& err)
+{
+    if (qEnvironmentVariableIsEmpty("HOME")) {
+        const passwd* entry = ::getpwuid(::getuid());
+        if (entry && entry->pw_dir && entry->pw_dir[0] == '/')
+            qputenv("HOME", entry->pw_dir);
+    }
+    if (!qEnvironmentVariableIsEmpty("HOME")) {
+        settleConfigDirectory();
+        return true;
+    }
+    err << QCoreApplication::translate(
+        "Startup", "fbmanager: no home directory: HOME is not set and the user has none.")
+        << '\n';
+    err.flush();
+    return false;
+}
 
 void installTranslations()
 {
@@ -182,28 +233,15 @@ void initUserProfile()
 
 void initUserProfile(const QString& templatePath)
 {
-    QDir home = QDir::home();
-    if (!home.exists(fs::UserPaths::dataRelative()) && !home.mkpath(fs::UserPaths::dataRelative()))
+    // By raw names from the home directory on: a home that is not UTF-8 is
+    // still the user's.
+    const QString data = fs::UserPaths::home() + QLatin1Char('/') + fs::UserPaths::dataRelative();
+    if (!fs::makeDirectories(data).ok() || templatePath.isEmpty())
         return;
-
-    if (templatePath.isEmpty())
-        return;
-    QDir source(templatePath);
-
-    QDir target = QDir::home();
-    if (!target.cd(fs::UserPaths::dataRelative()))
-        return;
-
-    copyRec(source, target);
+    mergeTree(fs::Directory(templatePath), fs::Directory(data));
 }
 
 void copyRec(QDir& source, QDir& target)
 {
-    const fs::Directory from(source.absolutePath());
-    const fs::Directory to(target.absolutePath());
-    if (!from.isOpen() || !to.isOpen())
-        return;
-    Visits visits;
-    visits.active = { from.identity(), to.identity() };
-    merge(from, to, visits, false);
+    mergeTree(fs::Directory(source.absolutePath()), fs::Directory(target.absolutePath()));
 }

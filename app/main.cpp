@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QTextStream>
 
+#include <csignal>
 #include <optional>
 
 namespace {
@@ -24,6 +25,12 @@ std::optional<int> commandLineExitCode(int& argc, char* argv[])
         arguments << fs::decodeName(QByteArray(argv[i]));
     QTextStream out(stdout);
     QTextStream err(stderr);
+    // Help and version need no home directory; everything else works below it.
+    const bool wantsHelp = arguments.contains(QStringLiteral("-h"))
+        || arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-v"))
+        || arguments.contains(QStringLiteral("--version"));
+    if (!wantsHelp && !ensureHome(err))
+        return 1;
     return CommandLine::process(arguments, out, err);
 }
 
@@ -31,6 +38,9 @@ std::optional<int> commandLineExitCode(int& argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+    // A file-size limit (ulimit -f) makes a write fail with EFBIG, which a
+    // save reports, instead of ending the program with the edit lost.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication::setApplicationVersion(QStringLiteral(FBM_VERSION));
     if (const std::optional<int> exitCode = commandLineExitCode(argc, argv))
         return *exitCode;

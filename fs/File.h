@@ -72,7 +72,8 @@ enum class Existing {
 // links, the file is overwritten in place after a synced copy of its old
 // bytes stands beside it; a failed write puts the old bytes back. A file
 // without write permission (for anyone, or for this user) is not written:
-// ReadOnly. A new file gets the permissions the umask allows.
+// ReadOnly. A directory in the way is NotRegular; a FIFO, socket or device
+// is replaced by a new file. A new file gets the permissions the umask allows.
 //
 // Keep never replaces anything, not even a dangling link: Exists.
 WriteResult writeFile(const QString& path, const QByteArray& bytes, Existing existing = Existing::Replace);
@@ -90,5 +91,9 @@ WriteResult keepCopy(const QString& path, const QString& copy);
 // permission for its owner, and takes its name only when complete, never
 // replacing anything; a failed copy leaves nothing behind.
 WriteResult copyNewFile(int from, const char* name, int to);
+
+// Creates the directory at path and every missing one above it, by raw
+// names; Ok when it stands there afterwards.
+WriteResult makeDirectories(const QString& path);
 
 } // namespace fs

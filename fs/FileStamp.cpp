@@ -1,6 +1,7 @@
 #include "fs/FileStamp.h"
 
-#include <QFile>
+#include "fs/FileName.h"
+
 #include <QHash>
 
 #include <sys/stat.h>
@@ -48,7 +49,7 @@ FileStamp FileStamp::opaque(const QString& path)
 {
     FileStamp stamp;
     struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::stat(encodeName(path).constData(), &st) != 0)
         return stamp;
     stamp._kind = Opaque;
     stamp._size = st.st_size;

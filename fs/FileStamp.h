@@ -23,6 +23,9 @@ public:
     // What stands at path now; reads it (up to limit) to hash it.
     static FileStamp current(const QString& path, qint64 limit);
 
+    // Nothing stands there (a dangling link included).
+    bool isMissing() const { return _kind == Missing; }
+
     bool operator==(const FileStamp& other) const;
     bool operator!=(const FileStamp& other) const { return !(*this == other); }
 

@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QDir>
+#include "fs/FileName.h"
+
 #include <QFileInfo>
 #include <QString>
 
 namespace fs {
 
 // The one place that knows the paths of the user data tree below the home
-// directory. Relative paths are entered from a QDir on the home directory;
-// the others are absolute and follow QDir::homePath() at every call.
+// directory. Relative paths are entered from the home directory; the others
+// are absolute and follow home() at every call.
 class UserPaths
 {
 public:
@@ -19,10 +20,15 @@ public:
         return QStringLiteral("Ostrel/Velmora2/units/MyFunctionBlocks");
     }
 
+    // The home directory by its raw bytes, so that a name that is not UTF-8
+    // still names it (QDir::homePath() would not); the program's start makes
+    // sure HOME is set.
+    static QString home() { return decodeName(qgetenv("HOME")); }
+
     // Home path + "/Ostrel/Velmora2/units/MyFunctionBlocks/".
     static QString functionBlocksPath()
     {
-        return QDir::homePath() + QStringLiteral("/Ostrel/Velmora2/units/MyFunctionBlocks/");
+        return home() + QStringLiteral("/Ostrel/Velmora2/units/MyFunctionBlocks/");
     }
 
     // Whether anything stands at path, a dangling symbolic link included: the
@@ -36,7 +42,7 @@ public:
 
     static QString deviceFile()
     {
-        return QDir::homePath() + QStringLiteral("/Ostrel/Velmora2/devices/MyFunctionBlocks/device.xml");
+        return home() + QStringLiteral("/Ostrel/Velmora2/devices/MyFunctionBlocks/device.xml");
     }
 };
 

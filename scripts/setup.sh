@@ -7,6 +7,8 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD="$ROOT/build"
 . "$ROOT/scripts/packages.sh"
 need_packages $BUILD_PACKAGES
+# The fault tests give files an ACL and extended attributes and read them back.
+need_packages acl attr
 
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${FBM_CMAKE_ARGS:-} >/dev/null
 cmake --build "$BUILD" --parallel "$(nproc)"

@@ -23,6 +23,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 using kiv::qt::gui::widgets::LabeledLineEdit;
@@ -150,7 +152,7 @@ private slots:
         QCOMPARE(order,
             QStringList({ "edit Vendor", "edit Name", "edit Unique ID", "group GUI info", "check Inputs",
                 "unit::ConnectorEditor", "check Outputs", "unit::ConnectorEditor", "check State variables",
-                "unit::StateVarEditor", "edit Plugin base name", "check With dialog", "row", "spacer" }));
+                "unit::StateVarEditor", "edit Plugin base name", "check With dialog", "spacer" }));
 
         QVERIFY(!form.guiInfo()->isCheckable());
         QCOMPARE(
@@ -159,7 +161,9 @@ private slots:
             form.iconRow()->itemAt(0)->widget()->findChild<QLabel*>()->text(), QString("Icon file name"));
         QCOMPARE(form.browse()->text(), QString("Browse..."));
 
-        // Clear, Auto fill and Generate sit together between two stretches.
+        // Clear, Auto fill and Generate sit together between two stretches,
+        // below the scrolling form.
+        QVERIFY(!form.scrollArea()->isAncestorOf(form.generate()));
         QLayout* buttons = form.buttonRow();
         QCOMPARE(buttons->count(), 5);
         QVERIFY(buttons->itemAt(0)->spacerItem());
@@ -534,8 +538,12 @@ private slots:
         form.type(form.vendor(), "Acme");
         form.type(form.name(), secondName);
         QTest::mouseClick(form.autoFill(), Qt::LeftButton);
-        ModalAnswerer answerer({ "Return", "OK" });
+        // The base name question comes first when the names share it.
+        ModalAnswerer answerer(
+            warned ? QStringList { "Yes", "Return", "OK" } : QStringList { "Return", "OK" });
         generate(form);
+        if (warned)
+            QVERIFY(answerer.seen.takeFirst().startsWith("Question|Plug-in base name in use|"));
         // No would make a second directory for the same id: only another block offers it.
         QString question = "Question|Target directory exists|The target directory "
             + unitDir("beltspeed.unit")
@@ -651,6 +659,169 @@ private slots:
         QVERIFY(form.withDialog()->isChecked());
         QCOMPARE(form.inputs()->numConnectors(), 1);
         QCOMPARE(form.enabledButtons(), QString("1,1"));
+    }
+
+    // Tab and Shift+Tab leave a table from a cell and from an open cell
+    // editor, taking the edit.
+    void tabLeavesTheTables_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("cell, Tab") << 0 << false << int(Qt::NoModifier) << "button Add input";
+        QTest::newRow("cell, Shift+Tab") << 1 << false << int(Qt::ShiftModifier) << "check Inputs";
+        QTest::newRow("name editor, Tab") << 0 << true << int(Qt::NoModifier) << "button Add input";
+        QTest::newRow("type editor, Shift+Tab") << 1 << true << int(Qt::ShiftModifier) << "check Inputs";
+    }
+
+    void tabLeavesTheTables()
+    {
+        QFETCH(int, column);
+        QFETCH(bool, editing);
+        QFETCH(int, modifiers);
+        Form form;
+        form.inputsCheck()->setChecked(true);
+        Form::addRow(form.inputs());
+        QVERIFY(form.activate());
+        auto* table = form.inputs()->findChild<QTableWidget*>();
+        table->setFocus();
+        table->setCurrentCell(0, column);
+        if (editing)
+            table->editItem(table->item(0, column));
+        if (editing && column == 0)
+            QTest::keyClicks(QApplication::focusWidget(), "speed");
+        Form::press(Qt::Key_Tab, Qt::KeyboardModifiers(modifiers));
+        QTEST(Form::focusName(), "focus");
+        QCOMPARE(form.inputs()->name(0), QString(editing && column == 0 ? "speed" : "in0"));
+        const QList<QWidget*> editors = table->viewport()->findChildren<QWidget*>();
+        QVERIFY(std::none_of(editors.cbegin(), editors.cend(), [](QWidget* w) { return w->isVisible(); }));
+    }
+
+    void returnPressesTheFocusedButton()
+    {
+        Form form;
+        form.inputsCheck()->setChecked(true);
+        QVERIFY(form.activate());
+        form.inputs()->findChild<QToolButton*>("addBtn")->setFocus();
+        Form::press(Qt::Key_Return);
+        Form::press(Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(form.inputs()->numConnectors(), 2);
+        ModalAnswerer answerer({ "OK" });
+        // Nothing to generate yet.
+        Form::press(Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(answerer.seen, QStringList());
+
+        Form::type(form.vendor(), "Acme");
+        Form::type(form.name(), "My Block");
+        form.autoFill()->setFocus();
+        Form::press(Qt::Key_Return);
+        QCOMPARE(form.id()->text(), QString("Acme My Block"));
+        // Ctrl+Return from a cell editor: its edit is part of what is generated.
+        auto* table = form.inputs()->findChild<QTableWidget*>();
+        table->setFocus();
+        table->editItem(table->item(1, 0));
+        QTest::keyClicks(QApplication::focusWidget(), "speed");
+        Form::press(Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(unitSummary(unitDir()).at(4).section(' ', 0, 1), QString("unit:in speed"));
+    }
+
+    // The line under the name and the disabled Generate's tool tip say what
+    // keeps the block from being generated; each field counts when it changes.
+    void formSaysWhatIsMissing()
+    {
+        Form form;
+        QCOMPARE(form.generate()->toolTip(),
+            QString("The vendor is missing.\nThe name is missing.\nThe GUI name is missing.\nThe plug-in "
+                    "base name "
+                    "is missing."));
+        auto* nameEdit = qobject_cast<LabeledLineEdit*>(form.name()->parentWidget());
+        QVERIFY(nameEdit->note().isEmpty());
+        // The name last: only the name re-evaluates the buttons.
+        for (QLineEdit* field : { form.guiName(), form.pluginBaseName(), form.vendor(), form.name() })
+            field->setText(field == form.name() ? "Förderband" : "x");
+        QCOMPARE(nameEdit->note(),
+            QString("A name starts with a letter A-Z and holds only letters A-Z, digits and blanks. Write ä "
+                    "as ae, ö "
+                    "as oe, ü as ue and ß as ss."));
+        QVERIFY(nameEdit->findChildren<QLabel*>().last()->isVisible());
+        QCOMPARE(form.generate()->toolTip(),
+            QString(
+                "The name is not acceptable: it starts with a letter A-Z and holds only letters A-Z, digits "
+                "and blanks."));
+        form.name()->setText("Foerderband");
+        QVERIFY(nameEdit->note().isEmpty());
+        QVERIFY(form.generate()->isEnabled());
+    }
+
+    // "Belt Speed" and "BeltSpeed" would build libraries of the same names.
+    void sharedPluginBaseNameIsAskedAbout_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<int>("blocks");
+        QTest::newRow("another block, Return") << "BeltSpeed" << QStringList { "Return" } << 1;
+        QTest::newRow("another block, Yes") << "BeltSpeed" << QStringList { "Yes", "No", "OK" } << 2;
+        QTest::newRow("the same block again") << "Belt Speed" << QStringList { "Yes", "OK" } << 1;
+    }
+
+    void sharedPluginBaseNameIsAskedAbout()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, answers);
+        QFETCH(int, blocks);
+        const QString asked
+            = "Question|Plug-in base name in use|The plug-in base name velmora_myfunctionblocks_"
+              "beltspeed is already used by the function block Acme Belt Speed. Both would build "
+              "plug-in libraries of the same name. Generate anyway?|Yes,No";
+        Form form;
+        for (const QString& typed : { QString("Belt Speed"), name }) {
+            Form::type(form.vendor(), "Acme");
+            Form::type(form.name(), typed);
+            QTest::mouseClick(form.autoFill(), Qt::LeftButton);
+            ModalAnswerer answerer(typed == name ? answers : QStringList { "OK" });
+            generate(form);
+            if (typed == name)
+                QCOMPARE(answerer.seen.first() == asked, name == "BeltSpeed");
+        }
+        QCOMPARE(unitDirs().size(), blocks);
+        QCOMPARE(form.name()->text(), answers.size() == 1 ? name : QString());
+    }
+
+    // A line break pasted into a field would start a line of its own in the
+    // generated sources.
+    void controlCharactersAreRefused_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("vendor, tab") << 0 << "Ac\tme"
+                                     << "Vendor";
+        QTest::newRow("id, line feed") << 2 << "Acme\n#error injected"
+                                       << "Unique ID";
+        QTest::newRow("GUI name, NUL") << 3 << QString("My") + QChar(0) + "Block"
+                                       << "GUI name";
+        QTest::newRow("icon, line separator") << 4 << QString("a") + QChar(0x2028) + ".png"
+                                              << "Icon file name";
+        QTest::newRow("plug-in base name, DEL")
+            << 5 << QString("myblock") + QChar(0x7f) << "Plugin base name";
+    }
+
+    void controlCharactersAreRefused()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        QFETCH(QString, label);
+        Form form;
+        form.fillIn();
+        form.fields().at(field)->setText(text);
+        ModalAnswerer answerer({ "OK" });
+        generate(form);
+        QCOMPARE(answerer.seen,
+            QStringList { "Critical|Error|The field " + label
+                + " may not hold line breaks or other control characters.|OK" });
+        QCOMPARE(unitDirs(), QStringList());
     }
 
     void browse_data()

@@ -407,8 +407,11 @@ private slots:
         QVERIFY(designer.open(generator.path() + "/unit.xml"));
         DesignerParts::type(form.name(), "Other Block");
         DesignerParts::type(form.id(), "ACME Other Block");
-        ModalAnswerer answerer({ "OK" });
+        // The opened block stays and keeps its plug-in base name.
+        ModalAnswerer answerer({ "Yes", "OK" });
         QTest::mouseClick(form.generate(), Qt::LeftButton);
+        QCOMPARE(answerer.seen.size(), 2);
+        QVERIFY(answerer.seen.takeFirst().startsWith("Question|Plug-in base name in use|"));
         QCOMPARE(answerer.seen, QStringList { success("ACME Other Block", blocks() + "/otherblock.unit") });
         QVERIFY(TestHome::readFile(blocks() + "/otherblock.unit/unit.xml").contains("ACME Other Block"));
     }

@@ -16,12 +16,15 @@
 #include <QLayout>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QToolButton>
 
 #include <memory>
 
@@ -350,6 +353,61 @@ private slots:
         QVERIFY(form.generate()->isVisible());
     }
 
+    // On the screen the test runs on: ctest runs it on 1366x768 and on
+    // 1920x1080 scaled by two as well.
+    void firstWindowFitsTheScreen()
+    {
+        MainWindow window;
+        window.findChild<QTabWidget*>()->setCurrentIndex(1);
+        DesignerParts form(window.findChild<unit::Designer*>());
+        openAllSections(form);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect available = window.screen()->availableGeometry();
+        QTRY_VERIFY(available.contains(window.frameGeometry()));
+        QVERIFY2(window.frameGeometry() != window.geometry(), "the platform draws no frame");
+
+        // However far the form scrolls, the buttons that act on it stay in sight.
+        for (QPushButton* button : { form.clear(), form.autoFill(), form.generate() }) {
+            QVERIFY(window.rect().contains(QRect(button->mapTo(&window, QPoint()), button->size())));
+            QVERIFY(!button->visibleRegion().isEmpty());
+        }
+        // The table buttons' icons are drawn for the screen's pixels.
+        const qreal scale = window.devicePixelRatio();
+        for (const QToolButton* button : form.inputs()->findChildren<QToolButton*>())
+            QCOMPARE(button->icon().pixmap(QSize(16, 16), scale).size(), QSize(16, 16) * scale);
+    }
+
+    // A keyboard user's way through the form in the window, every section
+    // open, and on to the tabs; a screen reader's names for each stop.
+    void designerTabOrder()
+    {
+        MainWindow window;
+        window.findChild<QTabWidget*>()->setCurrentIndex(1);
+        DesignerParts form(window.findChild<unit::Designer*>());
+        form.fillIn();
+        openAllSections(form);
+        for (int row = 0; row < 3; ++row)
+            DesignerParts::addRow(form.inputs());
+        form.inputs()->findChild<QTableWidget*>()->setCurrentCell(1, 0);
+        window.show();
+        QVERIFY(form.activate());
+        form.vendor()->setFocus();
+        QStringList forward { DesignerParts::focusName() };
+        for (int i = 0; i < 23; ++i) {
+            DesignerParts::press(Qt::Key_Tab);
+            forward << DesignerParts::focusName();
+        }
+        QCOMPARE(forward,
+            QStringList({ "field Vendor", "field Name", "field Unique ID", "field GUI name",
+                "field Icon file name", "button Browse...", "check Inputs", "table Inputs",
+                "button Add input", "button Remove input", "button Move input up", "button Move input down",
+                "check Outputs", "table Outputs", "button Add output", "check State variables",
+                "table State variables", "button Add state variable", "field Plugin base name",
+                "check With dialog", "button Clear", "button Auto fill", "button Generate",
+                "other Function block designer" }));
+    }
+
     void columnsShowTheirContentIn900Pixels()
     {
         MainWindow window;
@@ -483,7 +541,7 @@ private slots:
             }
         }
         QCOMPARE(entries["&File"],
-            QStringList({ "Open function block...|Ctrl+O", "&Save|Ctrl+S", "&Quit|Ctrl+Q" }));
+            QStringList({ "Open function block...|Ctrl+O", "&Save device|Ctrl+S", "&Quit|Ctrl+Q" }));
         QCOMPARE(entries["&Edit"],
             QStringList(
                 { "Undo|Ctrl+Z", "Redo|Ctrl+Shift+Z", "Add directory|Ctrl+Ins", "Add function block|Ins",

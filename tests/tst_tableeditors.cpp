@@ -158,7 +158,7 @@ private slots:
                 QVERIFY2(button, name);
                 QVERIFY(!button->icon().isNull());
                 QVERIFY(button->text().isEmpty());
-                QVERIFY(button->toolTip().isEmpty());
+                QCOMPARE(button->toolTip(), QString(name));
             }
             QVERIFY(subject->table->verticalHeader()->isHidden());
         }

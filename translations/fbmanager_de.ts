@@ -26,6 +26,10 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
         <translation>Unerwartetes Argument &apos;%1&apos;: das Programm nimmt keine Dateiargumente.</translation>
     </message>
     <message>
+        <source>fbmanager: write error: %1</source>
+        <translation>fbmanager: Schreibfehler: %1</translation>
+    </message>
+    <message>
         <source>Regenerate the XML and CMake files of the function block whose unit.xml is &lt;file&gt;, in its directory, and list each file as new, replaced, unchanged or kept. Exit status 1 when the file holds what a regeneration would drop.</source>
         <translation>Die XML- und CMake-Dateien des Funktionsbausteins, dessen unit.xml &lt;Datei&gt; ist, in seinem Verzeichnis neu erzeugen und jede Datei als new, replaced, unchanged oder kept auflisten. Rückgabewert 1, wenn die Datei enthält, was eine Neuerzeugung verwerfen würde.</translation>
     </message>
@@ -124,10 +128,6 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
         </translation>
     </message>
     <message>
-        <source>&amp;Save</source>
-        <translation>&amp;Speichern</translation>
-    </message>
-    <message>
         <source>&amp;Quit</source>
         <translation>&amp;Beenden</translation>
     </message>
@@ -165,6 +165,10 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
     <message>
         <source>The function block designer holds input that was not generated. Close anyway?</source>
         <translation>Der Funktionsbaustein-Designer enthält Eingaben, die nicht generiert wurden. Trotzdem schließen?</translation>
+    </message>
+    <message>
+        <source>&amp;Save device</source>
+        <translation>Gerät &amp;speichern</translation>
     </message>
 </context>
 <context>
@@ -208,6 +212,13 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
     <message>
         <source>The file %1 is not a device file.</source>
         <translation>Die Datei %1 ist keine Gerätedatei.</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <source>fbmanager: no home directory: HOME is not set and the user has none.</source>
+        <translation>fbmanager: kein Home-Verzeichnis: HOME ist nicht gesetzt, und der Benutzer hat keines.</translation>
     </message>
 </context>
 <context>
@@ -542,6 +553,102 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
     <message>
         <source>Open Folder</source>
         <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>GUI name</source>
+        <translation>GUI-Name</translation>
+    </message>
+    <message>
+        <source>Add input</source>
+        <translation>Eingang hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove input</source>
+        <translation>Eingang entfernen</translation>
+    </message>
+    <message>
+        <source>Move input up</source>
+        <translation>Eingang nach oben</translation>
+    </message>
+    <message>
+        <source>Move input down</source>
+        <translation>Eingang nach unten</translation>
+    </message>
+    <message>
+        <source>Add output</source>
+        <translation>Ausgang hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove output</source>
+        <translation>Ausgang entfernen</translation>
+    </message>
+    <message>
+        <source>Move output up</source>
+        <translation>Ausgang nach oben</translation>
+    </message>
+    <message>
+        <source>Move output down</source>
+        <translation>Ausgang nach unten</translation>
+    </message>
+    <message>
+        <source>Add state variable</source>
+        <translation>Zustandsvariable hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove state variable</source>
+        <translation>Zustandsvariable entfernen</translation>
+    </message>
+    <message>
+        <source>Move state variable up</source>
+        <translation>Zustandsvariable nach oben</translation>
+    </message>
+    <message>
+        <source>Move state variable down</source>
+        <translation>Zustandsvariable nach unten</translation>
+    </message>
+    <message>
+        <source>The field %1 may not hold line breaks or other control characters.</source>
+        <translation>Das Feld %1 darf keine Zeilenumbrüche oder andere Steuerzeichen enthalten.</translation>
+    </message>
+    <message>
+        <source>Plug-in base name in use</source>
+        <translation>Plugin-Basisname vergeben</translation>
+    </message>
+    <message>
+        <source>The plug-in base name %1 is already used by the function block %2. Both would build plug-in libraries of the same name. Generate anyway?</source>
+        <translation>Der Plugin-Basisname %1 wird bereits vom Funktionsbaustein %2 verwendet. Beide würden Plugin-Bibliotheken mit demselben Namen erstellen. Trotzdem erzeugen?</translation>
+    </message>
+    <message>
+        <source>A name starts with a letter A-Z and holds only letters A-Z, digits and blanks. Write ä as ae, ö as oe, ü as ue and ß as ss.</source>
+        <translation>Ein Name beginnt mit einem Buchstaben A-Z und enthält nur Buchstaben A-Z, Ziffern und Leerzeichen. Schreiben Sie ä als ae, ö als oe, ü als ue und ß als ss.</translation>
+    </message>
+    <message>
+        <source>Fill in the unique ID, the GUI name and the plug-in base name from vendor and name</source>
+        <translation>Eindeutige ID, GUI-Name und Plugin-Basisname aus Hersteller und Name ausfüllen</translation>
+    </message>
+    <message>
+        <source>Write the plug-in project of the function block (%1)</source>
+        <translation>Das Plugin-Projekt des Funktionsbausteins schreiben (%1)</translation>
+    </message>
+    <message>
+        <source>The vendor is missing.</source>
+        <translation>Der Hersteller fehlt.</translation>
+    </message>
+    <message>
+        <source>The name is missing.</source>
+        <translation>Der Name fehlt.</translation>
+    </message>
+    <message>
+        <source>The name is not acceptable: it starts with a letter A-Z and holds only letters A-Z, digits and blanks.</source>
+        <translation>Der Name ist nicht zulässig: Er beginnt mit einem Buchstaben A-Z und enthält nur Buchstaben A-Z, Ziffern und Leerzeichen.</translation>
+    </message>
+    <message>
+        <source>The GUI name is missing.</source>
+        <translation>Der GUI-Name fehlt.</translation>
+    </message>
+    <message>
+        <source>The plug-in base name is missing.</source>
+        <translation>Der Plugin-Basisname fehlt.</translation>
     </message>
 </context>
 <context>

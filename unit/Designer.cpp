@@ -19,13 +19,18 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QSet>
+#include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using kiv::qt::gui::widgets::LabeledLineEdit;
 
@@ -58,6 +63,31 @@ void fillEditor(VariableTableEditor* editor, const QList<Generator::VariableDesc
         editor->appendRow(variable);
 }
 
+// The id of a block of the units directory, other than the one declaring
+// id, whose plug-in libraries carry baseName; null when there is none.
+// Reading every unit file is what a press of Generate can afford: the
+// registry keeps only ids.
+QString blockWithBaseName(const QString& baseName, const QString& id)
+{
+    const Registry* registry = Registry::singleton();
+    QSet<QString> seen;
+    if (registry->hasID(id))
+        seen.insert(registry->getDir(id).absolutePath());
+    for (const QString& other : registry->getIDs()) {
+        const QString dir = registry->getDir(other).absolutePath();
+        if (seen.contains(dir))
+            continue;
+        seen.insert(dir);
+        const fs::ReadResult file = fs::readFile(dir + QLatin1String("/unit.xml"), fs::unitFileLimit);
+        if (!file.ok())
+            continue;
+        const UnitFile unit = UnitFile::parse(file.bytes);
+        if (unit.status == UnitFile::Ok && unit.pluginBaseName == baseName && unit.id != id)
+            return unit.id;
+    }
+    return {};
+}
+
 } // namespace
 
 Designer::Designer(QWidget* parent)
@@ -80,11 +110,25 @@ Designer::Designer(QWidget* parent)
     , _generateButton(new QPushButton(tr("Generate")))
     , _browseButton(new QPushButton(tr("Browse...")))
     , _form(new QWidget)
+    , _buttonRow(new QWidget)
 {
     _autoFillButton->setEnabled(false);
     _generateButton->setEnabled(false);
 
     _nameEdit->lineEdit()->setValidator(new NameValidator(_nameEdit));
+    // Its label says only "Name", like the block's name above it.
+    _guiNameEdit->lineEdit()->setAccessibleName(tr("GUI name"));
+
+    _inputEditor->setLabels(
+        { tr("Inputs"), tr("Add input"), tr("Remove input"), tr("Move input up"), tr("Move input down") });
+    _outputEditor->setLabels({ tr("Outputs"), tr("Add output"), tr("Remove output"), tr("Move output up"),
+        tr("Move output down") });
+    _stateVarEditor->setLabels({ tr("State variables"), tr("Add state variable"), tr("Remove state variable"),
+        tr("Move state variable up"), tr("Move state variable down") });
+
+    // Return presses the focused button, as in a dialog.
+    for (QPushButton* button : { _autoFillButton, _clearButton, _generateButton, _browseButton })
+        button->setAutoDefault(true);
 
     auto* guiInfo = new QGroupBox(tr("GUI info"));
     // The group holds two lines; a tall form gives its extra room to the tables.
@@ -96,20 +140,23 @@ Designer::Designer(QWidget* parent)
     iconRow->addWidget(_browseButton);
     guiLayout->addLayout(iconRow);
 
-    auto* buttonRow = new QHBoxLayout;
+    auto* buttonRow = new QHBoxLayout(_buttonRow);
     buttonRow->addStretch();
     buttonRow->addWidget(_clearButton);
     buttonRow->addWidget(_autoFillButton);
     buttonRow->addWidget(_generateButton);
     buttonRow->addStretch();
 
-    // The form scrolls inside its tab, so that a small screen reaches every button.
+    // The form scrolls inside its tab, so that a small screen reaches every
+    // field; the buttons that act on it stay in sight below.
     auto* scrollArea = new QScrollArea;
     scrollArea->setFrameShape(QFrame::NoFrame);
     scrollArea->setWidgetResizable(true);
+    scrollArea->setFocusPolicy(Qt::NoFocus);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scrollArea);
+    outer->addWidget(_buttonRow);
 
     auto* layout = new QVBoxLayout(_form);
     layout->addWidget(_vendorEdit);
@@ -124,10 +171,15 @@ Designer::Designer(QWidget* parent)
     layout->addWidget(_stateVarEditor);
     layout->addWidget(_pluginBaseNameEdit);
     layout->addWidget(_withDialogCheck);
-    layout->addLayout(buttonRow);
     // With the sections closed, a tall window keeps the fields together at the top.
     layout->addStretch();
     scrollArea->setWidget(_form);
+    // One background for the form and the buttons below it: the tab's own.
+    _form->setAutoFillBackground(false);
+    scrollArea->viewport()->setAutoFillBackground(false);
+    // The buttons line up with the form's fields, clear of the tab's frame.
+    const QMargins formMargins = layout->contentsMargins();
+    buttonRow->setContentsMargins(formMargins.left(), 0, formMargins.right(), formMargins.bottom());
 
     const QList<QPair<QCheckBox*, QWidget*>> sections = {
         { _inputsCheck, _inputEditor },
@@ -140,13 +192,55 @@ Designer::Designer(QWidget* parent)
         connect(check, &QCheckBox::toggled, editor, &QWidget::setVisible);
     }
 
+    // Only the name re-evaluates the buttons, as the form always did; their
+    // tool tips describe the state they were given then.
     connect(_nameEdit, &LabeledLineEdit::textChanged, this, &Designer::on_textChanged);
     connect(_autoFillButton, &QPushButton::clicked, this, &Designer::on_autoFill_clicked);
     connect(_clearButton, &QPushButton::clicked, this, &Designer::clear);
     connect(_generateButton, &QPushButton::clicked, this, &Designer::on_generate_clicked);
     connect(_browseButton, &QPushButton::clicked, this, &Designer::on_browseIcons_clicked);
 
+    auto* generateKey = new QShortcut(this);
+    generateKey->setKeys({ QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter) });
+    generateKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(generateKey, &QShortcut::activated, this, [this] {
+        if (!_generateButton->isEnabled())
+            return;
+        // As a button's own shortcut does: the focus moves to it, and a cell
+        // editor that loses it hands over its edit first.
+        _generateButton->setFocus(Qt::ShortcutFocusReason);
+        _generateButton->click();
+    });
+
+    orderFocus();
+    on_textChanged();
     _unchanged = content();
+}
+
+bool Designer::event(QEvent* event)
+{
+    if (event->type() == QEvent::ParentChange)
+        orderFocus();
+    return QWidget::event(event);
+}
+
+void Designer::orderFocus()
+{
+    QList<QWidget*> chain;
+    for (LabeledLineEdit* edit : { _vendorEdit, _nameEdit, _idEdit, _guiNameEdit, _iconEdit })
+        chain << edit->lineEdit();
+    chain << _browseButton;
+    const QList<QPair<QCheckBox*, VariableTableEditor*>> sections = {
+        { _inputsCheck, _inputEditor },
+        { _outputsCheck, _outputEditor },
+        { _stateVarsCheck, _stateVarEditor },
+    };
+    for (const auto& [check, editor] : sections)
+        chain << check << editor->tabOrder();
+    chain << _pluginBaseNameEdit->lineEdit() << _withDialogCheck << _clearButton << _autoFillButton
+          << _generateButton;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
 }
 
 bool Designer::open(const QString& unitFile)
@@ -201,7 +295,8 @@ QSize Designer::sizeHint() const
             size = QSize(qMax(size.width(), editor->sizeHint().width()),
                 size.height() + editor->sizeHint().height() + _form->layout()->spacing());
     }
-    return size;
+    const QSize buttons = _buttonRow->sizeHint();
+    return QSize(qMax(size.width(), buttons.width()), size.height() + layout()->spacing() + buttons.height());
 }
 
 bool Designer::holdsInput() const
@@ -242,21 +337,9 @@ void Designer::on_generate_clicked()
             return;
         }
     }
-    // The name becomes a library name and an unquoted CMake word: a blank
-    // would make it a list, a parenthesis a syntax error.
-    static const QRegularExpression pluginBaseName(QStringLiteral("\\A[A-Za-z_][A-Za-z0-9_]*\\z"));
-    if (!pluginBaseName.match(text(_pluginBaseNameEdit).trimmed()).hasMatch()) {
-        QMessageBox::critical(
-            this, tr("Error"), tr("The plug-in base name may hold only letters, digits and underscores."));
+    if (!checkFields() || !mayShareBaseName(text(_pluginBaseNameEdit).trimmed(), text(_idEdit).trimmed()))
         return;
-    }
-
     const QString icon = text(_iconEdit).trimmed();
-    const QFileInfo iconFile(icon);
-    if (!icon.isEmpty() && !(iconFile.isFile() && iconFile.isReadable())) {
-        QMessageBox::critical(this, tr("Error"), tr("The icon file %1 does not exist.").arg(icon));
-        return;
-    }
 
     generator.setVendor(text(_vendorEdit).trimmed());
     generator.setName(text(_nameEdit).trimmed());
@@ -304,6 +387,62 @@ void Designer::on_generate_clicked()
 
     reportSuccess(text(_idEdit).trimmed(), generator.path());
     clear();
+}
+
+bool Designer::checkFields()
+{
+    // Every field ends up in a generated file, most of them inside a C++
+    // string or a CMake word, where a line break would start a line of its own.
+    const QList<QPair<const LabeledLineEdit*, QString>> fields = {
+        { _vendorEdit, tr("Vendor") },
+        { _nameEdit, tr("Name") },
+        { _idEdit, tr("Unique ID") },
+        { _guiNameEdit, tr("GUI name") },
+        { _iconEdit, tr("Icon file name") },
+        { _pluginBaseNameEdit, tr("Plugin base name") },
+    };
+    for (const auto& [edit, label] : fields) {
+        const QString content = text(edit);
+        const bool control = std::any_of(content.cbegin(), content.cend(), [](QChar c) {
+            return c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line
+                || c.category() == QChar::Separator_Paragraph;
+        });
+        if (control) {
+            QMessageBox::critical(this, tr("Error"),
+                tr("The field %1 may not hold line breaks or other control characters.").arg(label));
+            return false;
+        }
+    }
+
+    // The name becomes a library name and an unquoted CMake word: a blank
+    // would make it a list, a parenthesis a syntax error.
+    static const QRegularExpression pluginBaseName(QStringLiteral("\\A[A-Za-z_][A-Za-z0-9_]*\\z"));
+    if (!pluginBaseName.match(text(_pluginBaseNameEdit).trimmed()).hasMatch()) {
+        QMessageBox::critical(
+            this, tr("Error"), tr("The plug-in base name may hold only letters, digits and underscores."));
+        return false;
+    }
+
+    const QString icon = text(_iconEdit).trimmed();
+    const QFileInfo iconFile(icon);
+    if (!icon.isEmpty() && !(iconFile.isFile() && iconFile.isReadable())) {
+        QMessageBox::critical(this, tr("Error"), tr("The icon file %1 does not exist.").arg(icon));
+        return false;
+    }
+    return true;
+}
+
+bool Designer::mayShareBaseName(const QString& baseName, const QString& id)
+{
+    const QString other = blockWithBaseName(baseName, id);
+    if (other.isNull())
+        return true;
+    return QMessageBox::question(this, tr("Plug-in base name in use"),
+               tr("The plug-in base name %1 is already used by the function block %2. Both would build "
+                  "plug-in libraries of the same name. Generate anyway?")
+                   .arg(baseName, other),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 bool Designer::askOverwrite(Generator& generator, bool& overwrite)
@@ -361,6 +500,7 @@ void Designer::reportSuccess(const QString& id, const QString& unitDir)
         QMessageBox::Ok, this);
     const QPushButton* openFolder = box.addButton(tr("Open Folder"), QMessageBox::ActionRole);
     box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
     box.exec();
     if (box.clickedButton() != openFolder)
         return;
@@ -381,10 +521,43 @@ void Designer::on_browseIcons_clicked()
 
 void Designer::on_textChanged()
 {
-    const bool autoFill = !text(_vendorEdit).isEmpty() && _nameEdit->lineEdit()->hasAcceptableInput();
-    _autoFillButton->setEnabled(autoFill);
-    _generateButton->setEnabled(
-        autoFill && !text(_guiNameEdit).isEmpty() && !text(_pluginBaseNameEdit).isEmpty());
+    const bool nameWrong = !text(_nameEdit).isEmpty() && !_nameEdit->lineEdit()->hasAcceptableInput();
+    _nameEdit->setNote(nameWrong
+            ? tr("A name starts with a letter A-Z and holds only letters A-Z, digits and "
+                 "blanks. Write ä as ae, ö as oe, ü as ue and ß as ss.")
+            : QString());
+
+    const QStringList autoFillMissing = missing(false);
+    const QStringList generateMissing = missing(true);
+    _autoFillButton->setEnabled(autoFillMissing.isEmpty());
+    _generateButton->setEnabled(generateMissing.isEmpty());
+    const QString key = QKeySequence(Qt::CTRL | Qt::Key_Return).toString(QKeySequence::NativeText);
+    _autoFillButton->setToolTip(autoFillMissing.isEmpty()
+            ? tr("Fill in the unique ID, the GUI name and the plug-in base name from vendor and name")
+            : autoFillMissing.join(QLatin1Char('\n')));
+    _generateButton->setToolTip(generateMissing.isEmpty()
+            ? tr("Write the plug-in project of the function block (%1)").arg(key)
+            : generateMissing.join(QLatin1Char('\n')));
+}
+
+QStringList Designer::missing(bool forGenerate) const
+{
+    // Texts count as they stand: blanks are refused only when Generate is pressed.
+    QStringList reasons;
+    if (text(_vendorEdit).isEmpty())
+        reasons << tr("The vendor is missing.");
+    if (text(_nameEdit).isEmpty())
+        reasons << tr("The name is missing.");
+    else if (!_nameEdit->lineEdit()->hasAcceptableInput())
+        reasons << tr("The name is not acceptable: it starts with a letter A-Z and holds only letters A-Z, "
+                      "digits and blanks.");
+    if (!forGenerate)
+        return reasons;
+    if (text(_guiNameEdit).isEmpty())
+        reasons << tr("The GUI name is missing.");
+    if (text(_pluginBaseNameEdit).isEmpty())
+        reasons << tr("The plug-in base name is missing.");
+    return reasons;
 }
 
 void Designer::clear()

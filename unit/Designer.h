@@ -46,6 +46,11 @@ signals:
     // A block was written and the registry knows its id.
     void generated();
 
+protected:
+    // A new parent, the main window's tabs, takes the form's widgets into its
+    // own tab order: they are put back in the form's order.
+    bool event(QEvent* event) override;
+
 private slots:
     void on_autoFill_clicked();
     void on_generate_clicked();
@@ -57,6 +62,16 @@ private:
     // Everything the user can type into the form, for noticing changes.
     QStringList content() const;
     void fill(const UnitFile& unit);
+    // The refusals of Generate that the required fields do not cover; false
+    // when one was shown.
+    bool checkFields();
+    // Asks before the block would build plug-in libraries of the same names
+    // as another block of the units directory; false when the user declines.
+    bool mayShareBaseName(const QString& baseName, const QString& id);
+    // What keeps Generate or Auto fill from being pressed, for their tool tips.
+    QStringList missing(bool forGenerate) const;
+    // Tab visits the form from top to bottom, each table before its buttons.
+    void orderFocus();
     // Asks whether an existing target directory may be overwritten; false
     // when the user cancels.
     bool askOverwrite(Generator& generator, bool& overwrite);
@@ -82,6 +97,7 @@ private:
     QPushButton* _generateButton;
     QPushButton* _browseButton;
     QWidget* _form;
+    QWidget* _buttonRow;
     // The block the form was filled from: generating the same id again
     // writes into its directory.
     QString _openedDir;

@@ -74,7 +74,7 @@ void Registry::refresh()
 
     // No QDir on the way: a missing units directory is one failed open.
     const QString path
-        = QDir::cleanPath(QDir::homePath() + QLatin1Char('/') + fs::UserPaths::unitsRelative());
+        = QDir::cleanPath(fs::UserPaths::home() + QLatin1Char('/') + fs::UserPaths::unitsRelative());
     QByteArray bytes = fs::encodeName(path);
     walk(fs::Directory(path), bytes);
     _visited.clear();

@@ -1,7 +1,9 @@
 #include "unit/VariableTableDelegate.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QStyle>
@@ -15,6 +17,25 @@ VariableTableDelegate::VariableTableDelegate(const Columns& columns, QObject* pa
     : QItemDelegate(parent)
     , _columns(columns)
 {
+}
+
+bool VariableTableDelegate::eventFilter(QObject* object, QEvent* event)
+{
+    auto* editor = qobject_cast<QWidget*>(object);
+    if (!editor || event->type() != QEvent::KeyPress)
+        return QItemDelegate::eventFilter(object, event);
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab)
+        return QItemDelegate::eventFilter(object, event);
+
+    emit commitData(editor);
+    emit closeEditor(editor, NoHint);
+    // Closing gave the focus back to the table, which passes the key on to
+    // its neighbour in the tab order.
+    QKeyEvent again(QEvent::KeyPress, key->key(), key->modifiers());
+    if (QWidget* focus = QApplication::focusWidget(); focus && focus != editor)
+        QCoreApplication::sendEvent(focus, &again);
+    return true;
 }
 
 QStringList VariableTableDelegate::typeNames()

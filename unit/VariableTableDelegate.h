@@ -30,6 +30,11 @@ public:
 protected:
     VariableTableDelegate(const Columns& columns, QObject* parent);
 
+    // Tab and Shift+Tab in a cell editor take the edit and leave the table,
+    // as they leave every other field of the form, instead of opening the
+    // next cell.
+    bool eventFilter(QObject* object, QEvent* event) override;
+
 private:
     enum class EditorKind { None, LineEdit, Combo, DoubleSpin, IntSpin, UIntSpin };
 

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -24,14 +25,20 @@ QString textForm(const QTableWidgetItem* item)
     return value.toString();
 }
 
-QToolButton* iconButton(const QString& objectName, const QString& iconPath, const QString& accessibleName)
+QToolButton* iconButton(const QString& objectName, const QString& iconPath)
 {
     auto* button = new QToolButton;
     button->setObjectName(objectName);
     button->setIcon(QIcon(iconPath));
-    // Icon only; screen readers still need a name.
-    button->setAccessibleName(accessibleName);
     return button;
+}
+
+// Icon only: the tool tip says what the button does, and screen readers
+// read the same words.
+void label(QWidget* widget, const QString& text)
+{
+    widget->setToolTip(text);
+    widget->setAccessibleName(text);
 }
 
 QString boolText(bool value)
@@ -44,18 +51,24 @@ QString boolText(bool value)
 VariableTableEditor::VariableTableEditor(QWidget* parent)
     : QWidget(parent)
     , _table(new QTableWidget(0, 0))
-    , _addBtn(iconButton(QStringLiteral("addBtn"), QStringLiteral(":/icons/add.png"), tr("Add")))
-    , _removeBtn(iconButton(QStringLiteral("removeBtn"), QStringLiteral(":/icons/remove.png"), tr("Remove")))
-    , _upBtn(iconButton(QStringLiteral("upBtn"), QStringLiteral(":/icons/up.png"), tr("Move up")))
-    , _downBtn(iconButton(QStringLiteral("downBtn"), QStringLiteral(":/icons/down.png"), tr("Move down")))
+    , _addBtn(iconButton(QStringLiteral("addBtn"), QStringLiteral(":/icons/add.png")))
+    , _removeBtn(iconButton(QStringLiteral("removeBtn"), QStringLiteral(":/icons/remove.png")))
+    , _upBtn(iconButton(QStringLiteral("upBtn"), QStringLiteral(":/icons/up.png")))
+    , _downBtn(iconButton(QStringLiteral("downBtn"), QStringLiteral(":/icons/down.png")))
 {
     _table->setObjectName(QStringLiteral("table"));
     _table->verticalHeader()->hide();
+    // Tab moves on to the buttons and the rest of the form; the arrow keys
+    // move between the cells.
+    _table->setTabKeyNavigation(false);
+    setLabels({ {}, tr("Add"), tr("Remove"), tr("Move up"), tr("Move down") });
 
     auto* buttons = new QVBoxLayout;
     buttons->addStretch();
-    for (QToolButton* button : { _addBtn, _removeBtn, _upBtn, _downBtn })
+    for (QToolButton* button : { _addBtn, _removeBtn, _upBtn, _downBtn }) {
         buttons->addWidget(button, 0, Qt::AlignCenter);
+        button->installEventFilter(this);
+    }
     buttons->addStretch();
 
     auto* layout = new QHBoxLayout(this);
@@ -89,6 +102,33 @@ void VariableTableEditor::clear()
     _table->setHorizontalHeaderLabels(headerLabels());
     _table->resizeColumnsToContents();
     updateButtons();
+}
+
+void VariableTableEditor::setLabels(const Labels& labels)
+{
+    _table->setAccessibleName(labels.table);
+    label(_addBtn, labels.add);
+    label(_removeBtn, labels.remove);
+    label(_upBtn, labels.up);
+    label(_downBtn, labels.down);
+}
+
+QList<QWidget*> VariableTableEditor::tabOrder() const
+{
+    return { _table, _addBtn, _removeBtn, _upBtn, _downBtn };
+}
+
+bool VariableTableEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* button = qobject_cast<QToolButton*>(watched);
+    if (!button || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (!plain || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
+        return QWidget::eventFilter(watched, event);
+    button->click();
+    return true;
 }
 
 void VariableTableEditor::appendRow(const Generator::VariableDescriptor& variable)

@@ -28,6 +28,21 @@ public:
     // table has such columns.
     void appendRow(const Generator::VariableDescriptor& variable);
 
+    // What the table holds, in words: the table's accessible name, and the
+    // tool tips and accessible names of its icon-only buttons.
+    struct Labels
+    {
+        QString table;
+        QString add;
+        QString remove;
+        QString up;
+        QString down;
+    };
+    void setLabels(const Labels& labels);
+    // The widgets that take the focus, in the order Tab visits them: the
+    // table, then its four buttons.
+    QList<QWidget*> tabOrder() const;
+
     QString name(int row) const;
     QString type(int row) const;
     QString defaultValue(int row) const;
@@ -37,6 +52,9 @@ public:
 
 protected:
     explicit VariableTableEditor(QWidget* parent);
+
+    // Return and Enter press a focused button, as Space does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Completes construction; the delegate decides the columns.
     void setUp(VariableTableDelegate* delegate);

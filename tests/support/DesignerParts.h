@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLayout>
@@ -32,7 +34,8 @@ public:
     template <typename T> T* at(int index) const { return qobject_cast<T*>(item(index)->widget()); }
     QGroupBox* guiInfo() const { return at<QGroupBox>(3); }
     QLayout* iconRow() const { return guiInfo()->layout()->itemAt(1)->layout(); }
-    QLayout* buttonRow() const { return item(12)->layout(); }
+    // Below the scrolling form, always in sight.
+    QLayout* buttonRow() const { return _designer->layout()->itemAt(1)->widget()->layout(); }
 
     QLineEdit* vendor() const { return at<kiv::qt::gui::widgets::LabeledLineEdit>(0)->lineEdit(); }
     QLineEdit* name() const { return at<kiv::qt::gui::widgets::LabeledLineEdit>(1)->lineEdit(); }
@@ -90,9 +93,35 @@ public:
     static void addRow(QWidget* editor)
     {
         for (QToolButton* button : editor->findChildren<QToolButton*>()) {
-            if (button->accessibleName() == QLatin1String("Add"))
+            if (button->objectName() == QLatin1String("addBtn"))
                 QTest::mouseClick(button, Qt::LeftButton);
         }
+    }
+
+    // The widget with the keyboard focus as a screen reader names it, with
+    // its kind: "field Vendor", "table Inputs", "button Add input"...
+    static QString focusName()
+    {
+        QWidget* focus = QApplication::focusWidget();
+        QAccessibleInterface* accessible = focus ? QAccessible::queryAccessibleInterface(focus) : nullptr;
+        if (!accessible)
+            return QStringLiteral("nothing");
+        const QMap<QAccessible::Role, QString> kinds
+            = { { QAccessible::EditableText, "field" }, { QAccessible::CheckBox, "check" },
+                  { QAccessible::Table, "table" }, { QAccessible::PushButton, "button" } };
+        return kinds.value(accessible->role(), QStringLiteral("other")) + ' '
+            + accessible->text(QAccessible::Name);
+    }
+    // The form's window active, so that keys go where the focus is.
+    bool activate() const
+    {
+        _designer->window()->activateWindow();
+        return QTest::qWaitForWindowActive(_designer->window());
+    }
+    // Presses key where the focus is, as a keyboard does.
+    static void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
     }
 
     // Vendor "Acme", name "My Block" and the derived fields, as a user fills them.
