@@ -1,8 +1,12 @@
 #pragma once
 
+#include "fs/FileName.h"
+
 #include <QDir>
-#include <QFileInfo>
 #include <QString>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace fs {
 
@@ -30,8 +34,8 @@ public:
     // link to somewhere outside the user's tree.
     static bool hasEntry(const QString& path)
     {
-        const QFileInfo entry(path);
-        return entry.exists() || entry.isSymLink();
+        struct stat status;
+        return ::lstat(fs::encodeName(path).constData(), &status) == 0 || errno != ENOENT;
     }
 
     static QString deviceFile()

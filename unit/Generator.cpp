@@ -1,6 +1,8 @@
 #include "unit/Generator.h"
 
 #include "fs/File.h"
+#include "fs/FileName.h"
+#include "fs/MakeDirectory.h"
 #include "fs/UserPaths.h"
 #include "unit/Exception.h"
 #include "unit/Registry.h"
@@ -18,10 +20,8 @@ namespace {
 // absolute path.
 QString prepareFunctionBlockDir()
 {
-    QDir home = QDir::home();
-    if (!home.exists(fs::UserPaths::functionBlocksRelative()))
-        home.mkpath(fs::UserPaths::functionBlocksRelative());
-    return QDir::cleanPath(home.absoluteFilePath(fs::UserPaths::functionBlocksRelative()));
+    fs::makePath(QDir::homePath(), fs::UserPaths::functionBlocksRelative(), fs::Links::Follow);
+    return QDir::cleanPath(QDir::homePath() + QLatin1Char('/') + fs::UserPaths::functionBlocksRelative());
 }
 
 // Writes the files of one unit directory; the first file that cannot be
@@ -39,17 +39,12 @@ public:
 
     QString filePath(const QString& relative) const { return _unitDir + QLatin1Char('/') + relative; }
 
-    // Creates the directories of relative one level at a time, so that a
-    // linked directory on the way is met rather than followed.
+    // A linked directory on the way is met rather than followed.
     void makePath(const QString& relative) const
     {
-        QString path = _unitDir;
-        for (const QString& part : relative.split(QLatin1Char('/'))) {
-            path += QLatin1Char('/') + part;
-            refuseLink(path);
-            if (!QFileInfo(path).isDir() && !QDir().mkdir(path))
-                fail(path);
-        }
+        QString failed;
+        if (fs::makePath(_unitDir, relative, fs::Links::Refuse, &failed) != 0)
+            fail(failed);
     }
 
     void replace(const QString& relative, const QByteArray& bytes) const
@@ -113,7 +108,7 @@ public:
 private:
     static void refuseLink(const QString& path)
     {
-        if (QFileInfo(path).isSymLink())
+        if (fs::isLink(path))
             fail(path);
     }
 
@@ -172,7 +167,7 @@ void Generator::setPluginBaseName(const QString& pluginBaseName)
 
 void Generator::setUnitDir(const QString& unitDir)
 {
-    _unitDir = QDir::cleanPath(QDir(unitDir).absolutePath());
+    _unitDir = QDir::cleanPath(QDir::isAbsolutePath(unitDir) ? unitDir : QDir::currentPath() + QLatin1Char('/') + unitDir);
     _path.clear();
 }
 
@@ -218,14 +213,15 @@ void Generator::generate(bool overwrite)
         }
     }
     const QString unitDir = functionBlockDir + QLatin1Char('/') + target;
+    refuseImpossibleNames(unitDir);
 
     const Registry* registry = Registry::singleton();
     if (registry->hasID(_id) && QDir(registry->getDir(_id).absolutePath()) != QDir(unitDir))
         throw Exception("FunctionBlockManager error", Exception::NonUniqueId);
 
-    QDir(functionBlockDir).mkdir(target);
-    if (!QFileInfo(unitDir).isDir())
-        UnitWriter::fail(unitDir);
+    QString failed;
+    if (fs::makePath(functionBlockDir, target, fs::Links::Follow, &failed) != 0)
+        UnitWriter::fail(failed);
     _path = unitDir;
 
     const UnitWriter writer(unitDir);
@@ -251,6 +247,27 @@ void Generator::generate(bool overwrite)
     Registry::singleton()->refresh();
 }
 
+void Generator::refuseImpossibleNames(const QString& unitDir) const
+{
+    QStringList files = { QStringLiteral("unit.xml"), QStringLiteral("plugin/simulation/CMakeLists.txt") };
+    if (!_iconFileName.isEmpty())
+        files << QLatin1String("icons/") + _iconFileName;
+    const QString name = className();
+    for (const QString& plugin : { QStringLiteral("simulation"), QStringLiteral("gui") }) {
+        if (plugin == QLatin1String("gui") && !_withDialog)
+            continue;
+        for (const QString& suffix : { QStringLiteral(".h"), QStringLiteral(".cpp") })
+            files << QStringLiteral("plugin/%1/%2%3").arg(plugin, name, suffix);
+    }
+    if (!fs::canExist(unitDir))
+        throw Exception(unitDir.toStdString(), Exception::WriteFailed);
+    for (const QString& file : std::as_const(files)) {
+        const QString path = unitDir + QLatin1Char('/') + file;
+        if (!fs::canExist(path))
+            throw Exception(path.toStdString(), Exception::WriteFailed);
+    }
+}
+
 QString Generator::dirBaseName() const
 {
     return _name.toLower().remove(QLatin1Char(' '));
@@ -260,14 +277,14 @@ QString Generator::targetParent() const
 {
     if (_unitDir.isEmpty())
         return prepareFunctionBlockDir();
-    return QFileInfo(_unitDir).absolutePath();
+    return _unitDir.left(qMax(_unitDir.lastIndexOf(QLatin1Char('/')), 1));
 }
 
 QString Generator::targetName() const
 {
     if (_unitDir.isEmpty())
         return dirBaseName() + QLatin1String(".unit");
-    return QFileInfo(_unitDir).fileName();
+    return _unitDir.mid(_unitDir.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
 QString Generator::className() const

@@ -77,6 +77,9 @@ public:
     QByteArray unitGuiMainCpp() const;
 
 private:
+    // Throws WriteFailed with the first path below unitDir that no file
+    // system could hold, before anything is made.
+    void refuseImpossibleNames(const QString& unitDir) const;
     QString dirBaseName() const;
     // The directory that holds the target and the target's own name.
     QString targetParent() const;

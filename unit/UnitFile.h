@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -47,8 +48,12 @@ public:
     // The unit.xml a generator fed with these values would write.
     QByteArray regenerated() const;
 
-private:
     void addDropped(const QString& what);
+
+private:
+    // dropped once more, hashed: a file may name tens of thousands of
+    // elements the form cannot show.
+    QSet<QString> _dropped;
 };
 
 } // namespace unit
