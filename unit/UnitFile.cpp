@@ -21,9 +21,7 @@ struct Node
     int name = 0;
     int firstAttribute = 0;
     int attributeCount = 0;
-    int text = -1;
     int firstChild = -1;
-    int lastChild = -1;
     int next = -1;
 };
 
@@ -39,7 +37,8 @@ public:
 
     std::deque<Node> nodes;
     std::deque<Attribute> attributes;
-    std::vector<QString> texts;
+    // By node: few elements hold text.
+    QHash<int, QString> texts;
     std::vector<QString> names;
     bool comments = false;
     bool instructions = false;
@@ -55,30 +54,22 @@ public:
             attributes.push_back({ intern(list.qualifiedName(i)), list.value(i) });
         const int index = int(nodes.size());
         if (!_open.empty()) {
-            Node& parent = nodes[size_t(_open.back())];
+            Open& parent = _open.back();
             if (parent.lastChild < 0)
-                parent.firstChild = index;
+                nodes[size_t(parent.index)].firstChild = index;
             else
                 nodes[size_t(parent.lastChild)].next = index;
             parent.lastChild = index;
         }
         nodes.push_back(node);
-        _open.push_back(index);
+        _open.push_back({ index, -1 });
     }
 
     void endElement() override { _open.pop_back(); }
 
     bool wantsText() const override { return true; }
 
-    void characters(QStringView text) override
-    {
-        Node& node = nodes[size_t(_open.back())];
-        if (node.text < 0) {
-            node.text = int(texts.size());
-            texts.emplace_back();
-        }
-        texts[size_t(node.text)] += text;
-    }
+    void characters(QStringView text) override { texts[_open.back().index] += text; }
 
     void markup(Markup kind) override
     {
@@ -107,8 +98,14 @@ private:
         return *_nameIndex.insert(name, int(names.size() - 1));
     }
 
+    struct Open
+    {
+        int index;
+        int lastChild;
+    };
+
     QHash<QString, int> _nameIndex;
-    std::vector<int> _open;
+    std::vector<Open> _open;
 };
 
 // An element of a Document, by value; null where there is none.
@@ -140,7 +137,7 @@ public:
     }
     bool hasAttribute(const QString& qualifiedName) const { return find(qualifiedName) >= 0; }
 
-    QString text() const { return node().text < 0 ? QString() : _document->texts[size_t(node().text)]; }
+    QString text() const { return _document->texts.value(_index); }
     bool hasText() const { return !text().trimmed().isEmpty(); }
     bool hasChildren() const { return node().firstChild >= 0; }
 
