@@ -281,9 +281,9 @@ bool MainWindow::saveDevice()
     }
 
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (_keepBeforeSave && QFileInfo::exists(path) && !fs::keepCopy(path, backupPath()))
+    if (_keepBeforeSave && QFileInfo::exists(path) && !fs::keepCopy(path, backupPath()).ok())
         return saveFailed(backupPath());
-    if (!fs::writeFile(path, bytes))
+    if (!fs::writeFile(path, bytes).ok())
         return saveFailed(path);
 
     _keepBeforeSave = false;

@@ -203,7 +203,9 @@ ReadResult readFileAt(int directory, const char* name, qint64 limit)
     return result;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes, Existing existing)
+namespace {
+
+bool writeFileBool(const QString& path, const QByteArray& bytes, Existing existing)
 {
     const QByteArray target = QFile::encodeName(path);
     QByteArray temporary = temporaryBeside(target);
@@ -239,7 +241,7 @@ bool writeFile(const QString& path, const QByteArray& bytes, Existing existing)
     return false;
 }
 
-bool keepCopy(const QString& path, const QString& copy)
+bool keepCopyBool(const QString& path, const QString& copy)
 {
     const QByteArray source = QFile::encodeName(path);
     const QByteArray target = QFile::encodeName(copy);
@@ -275,7 +277,7 @@ bool keepCopy(const QString& path, const QString& copy)
     return ok;
 }
 
-bool copyNewFile(int from, const char* name, int to)
+bool copyNewFileBool(int from, const char* name, int to)
 {
     Descriptor in(::openat(from, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (in.get() < 0)
@@ -307,6 +309,31 @@ bool copyNewFile(int from, const char* name, int to)
     if (!ok)
         ::unlinkat(to, temporary.constData(), 0);
     return ok;
+}
+
+WriteResult resultOf(bool ok)
+{
+    WriteResult result;
+    result.status = ok ? WriteResult::Ok : WriteResult::Failed;
+    result.error = ok ? 0 : errno;
+    return result;
+}
+
+} // namespace
+
+WriteResult writeFile(const QString& path, const QByteArray& bytes, Existing existing)
+{
+    return resultOf(writeFileBool(path, bytes, existing));
+}
+
+WriteResult keepCopy(const QString& path, const QString& copy)
+{
+    return resultOf(keepCopyBool(path, copy));
+}
+
+WriteResult copyNewFile(int from, const char* name, int to)
+{
+    return resultOf(copyNewFileBool(from, name, to));
 }
 
 } // namespace fs

@@ -51,7 +51,7 @@ public:
     {
         const QString path = filePath(relative);
         refuseLink(path);
-        if (!fs::writeFile(path, bytes, fs::Existing::Replace))
+        if (!fs::writeFile(path, bytes, fs::Existing::Replace).ok())
             fail(path);
     }
 
@@ -62,7 +62,7 @@ public:
         const QString path = filePath(relative);
         if (fs::UserPaths::hasEntry(path))
             return false;
-        if (!fs::writeFile(path, bytes, fs::Existing::Keep))
+        if (!fs::writeFile(path, bytes, fs::Existing::Keep).ok())
             fail(path);
         return true;
     }
@@ -94,7 +94,7 @@ public:
         // An icon is small; the unit file limit only keeps a hostile one from
         // filling the memory.
         const fs::ReadResult read = fs::readFile(icon, fs::unitFileLimit);
-        if (!read.ok() || !fs::writeFile(target, read.bytes, fs::Existing::Replace))
+        if (!read.ok() || !fs::writeFile(target, read.bytes, fs::Existing::Replace).ok())
             fail(target);
     }
 
