@@ -59,6 +59,12 @@ bool settingsSafeToRead()
 // and the source's regular files are copied where the twin has no entry of
 // that name. Only directories and regular files are merged: a FIFO, device or
 // socket (or a link to one) is left alone.
+//
+// A directory is merged wherever a link leads to it, also a second time. But
+// inside such a repeat, a link to a directory merged before is not unfolded
+// again: links between siblings would otherwise unfold into a tree that grows
+// exponentially with their number. Links back into the ancestors, cycles,
+// the walk skips itself.
 class Merge : public fs::TreeWalker
 {
 public:
@@ -70,8 +76,13 @@ public:
     }
 
 protected:
-    bool enterDirectory(const QByteArray& path, const char* name, const fs::Directory& directory) override
+    bool enterDirectory(const QByteArray& path, const char* name, const fs::Directory& directory, bool viaLink) override
     {
+        const bool mergedBefore = _merged.contains(directory.identity());
+        if (viaLink && mergedBefore && _twins.back().repeat) {
+            qCInfo(startupLog) << "Not unfolded again inside a repeat, merged elsewhere:" << path;
+            return false;
+        }
         // A source directory that is also a target on the way down (a
         // template inside the tree it seeds) would be merged into itself.
         if (_targetAncestors.contains(directory.identity())) {
@@ -97,7 +108,8 @@ protected:
         const bool newAncestor = !_targetAncestors.contains(twin.identity());
         if (newAncestor)
             _targetAncestors.insert(twin.identity());
-        _twins.push_back({ targetPath, twin.identity(), made, newAncestor });
+        _merged.insert(directory.identity());
+        _twins.push_back({ targetPath, twin.identity(), made, newAncestor, mergedBefore || parent.repeat });
         return true;
     }
 
@@ -118,8 +130,12 @@ protected:
             return;
         }
         for (const qsizetype i : files) {
-            if (twin.fresh || !target.hasEntry(listing.name(i)))
-                fs::copyNewFile(directory.fd(), listing.name(i), target.fd());
+            if (!twin.fresh && target.hasEntry(listing.name(i)))
+                continue;
+            const fs::WriteResult copied = fs::copyNewFile(directory.fd(), listing.name(i), target.fd());
+            if (!copied.ok())
+                qCInfo(startupLog) << "Not copied:" << path + '/' + listing.name(i) << "into" << twin.path
+                                   << std::strerror(copied.error);
         }
     }
 
@@ -132,9 +148,12 @@ private:
         bool fresh = false;
         // Whether the twin entered the target ancestors with this level.
         bool ancestor = true;
+        // Its source, or one above it, was merged before.
+        bool repeat = false;
     };
     std::vector<Twin> _twins;
     QSet<fs::Directory::Identity> _targetAncestors;
+    QSet<fs::Directory::Identity> _merged;
 };
 
 } // namespace

@@ -4,8 +4,21 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace fs {
+
+namespace {
+
+bool isLink(const Directory::Listing& listing, qsizetype i, const QByteArray& path)
+{
+    if (listing.kind(i) != Directory::Listing::UnknownKind)
+        return listing.kind(i) == Directory::Listing::LinkKind;
+    struct stat status;
+    return ::lstat(path.constData(), &status) != 0 || S_ISLNK(status.st_mode);
+}
+
+} // namespace
 
 bool TreeWalker::walk(const QByteArray& root)
 {
@@ -51,7 +64,7 @@ void TreeWalker::walkOpen(Directory directory, QByteArray& path)
                 qCWarning(fsLog) << "Skipped:" << path << std::strerror(child.error());
         } else if (isAncestor(child.identity())) {
             qCInfo(fsLog) << "Skipped, a link back to a directory above it:" << path;
-        } else if (enterDirectory(path, listing.name(i), child)) {
+        } else if (enterDirectory(path, listing.name(i), child, isLink(listing, i, path))) {
             walkOpen(std::move(child), path);
         }
         path.truncate(size);

@@ -16,7 +16,7 @@ namespace fs {
 // tree is limited by the length of its paths alone, not by how many
 // descriptors the process may hold.
 //
-// Links to directories are followed each time they are met; only a directory
+// Links to directories are offered each time they are met; only a directory
 // that is already on the path from the root (a link back into its own
 // ancestors) is skipped, as a cycle. Hidden entries (names beginning with a
 // dot) are left out. Whatever is skipped is logged with its cause under
@@ -31,10 +31,11 @@ public:
     bool walk(const QByteArray& root);
 
 protected:
-    // A subdirectory, or a link to one, named name in the directory at
-    // parentPath; directory is open on it. True to walk it, which ends with
+    // A subdirectory, or a link to one (viaLink), named name, at path;
+    // directory is open on it. True to walk it, which ends with
     // leaveDirectory for it.
-    virtual bool enterDirectory(const QByteArray& parentPath, const char* name, const Directory& directory) = 0;
+    virtual bool enterDirectory(const QByteArray& path, const char* name, const Directory& directory, bool viaLink)
+        = 0;
 
     // After every subdirectory: the entries of the directory at path that
     // are no directories (regular files, links to anything else, entries

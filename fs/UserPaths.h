@@ -34,8 +34,10 @@ public:
     // link to somewhere outside the user's tree.
     static bool hasEntry(const QString& path)
     {
+        // Where the answer is unknown (no permission), something may stand.
         struct stat status;
-        return ::lstat(fs::encodeName(path).constData(), &status) == 0 || errno != ENOENT;
+        return ::lstat(fs::encodeName(path).constData(), &status) == 0
+            || (errno != ENOENT && errno != ENOTDIR && errno != ENAMETOOLONG);
     }
 
     static QString deviceFile()

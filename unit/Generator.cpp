@@ -219,9 +219,8 @@ void Generator::generate(bool overwrite)
     if (registry->hasID(_id) && QDir(registry->getDir(_id).absolutePath()) != QDir(unitDir))
         throw Exception("FunctionBlockManager error", Exception::NonUniqueId);
 
-    QString failed;
-    if (fs::makePath(functionBlockDir, target, fs::Links::Follow, &failed) != 0)
-        UnitWriter::fail(failed);
+    if (fs::makePath(functionBlockDir, target, fs::Links::Follow) != 0)
+        UnitWriter::fail(unitDir);
     _path = unitDir;
 
     const UnitWriter writer(unitDir);

@@ -69,7 +69,7 @@ public:
     }
 
 protected:
-    bool enterDirectory(const QByteArray&, const char*, const fs::Directory& directory) override
+    bool enterDirectory(const QByteArray&, const char*, const fs::Directory& directory, bool) override
     {
         if (_scanned.contains(directory.identity()))
             return false;

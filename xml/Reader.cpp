@@ -221,12 +221,21 @@ public:
     }
 };
 
+// QString::fromUtf8 drops a byte order mark at the start; in text it is a
+// character like any other.
+QString fromUtf8(std::string_view raw)
+{
+    if (raw.substr(0, 3) != "\xef\xbb\xbf")
+        return QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()));
+    return QChar(0xFEFF) + QString::fromUtf8(raw.data() + 3, static_cast<qsizetype>(raw.size() - 3));
+}
+
 // Text as a reader gives it: line ends made single line feeds, references
 // replaced by the characters they stand for (the scanner checked them all).
 QString textOf(std::string_view raw)
 {
     if (raw.find_first_of("&\r") == std::string_view::npos)
-        return QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()));
+        return fromUtf8(raw);
     QString text;
     text.reserve(static_cast<qsizetype>(raw.size()));
     size_t run = 0;
@@ -236,7 +245,7 @@ QString textOf(std::string_view raw)
             ++i;
             continue;
         }
-        text += QString::fromUtf8(raw.data() + run, static_cast<qsizetype>(i - run));
+        text += fromUtf8(raw.substr(run, i - run));
         if (c == '&') {
             const size_t end = raw.find(';', i);
             text += referencedCharacter(raw.substr(i + 1, end - i - 1));
@@ -247,7 +256,7 @@ QString textOf(std::string_view raw)
         }
         run = i;
     }
-    text += QString::fromUtf8(raw.data() + run, static_cast<qsizetype>(raw.size() - run));
+    text += fromUtf8(raw.substr(run));
     return text;
 }
 
