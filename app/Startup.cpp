@@ -11,10 +11,10 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QLoggingCategory>
 #include <QTranslator>
 
 #include <cerrno>
@@ -76,7 +76,8 @@ public:
     }
 
 protected:
-    bool enterDirectory(const QByteArray& path, const char* name, const fs::Directory& directory, bool viaLink) override
+    bool enterDirectory(
+        const QByteArray& path, const char* name, const fs::Directory& directory, bool viaLink) override
     {
         const bool mergedBefore = _merged.contains(directory.identity());
         if (viaLink && mergedBefore && _twins.back().repeat) {
@@ -102,7 +103,8 @@ protected:
         }
         // A plain file of that name stands in the target: the whole directory is skipped.
         if (!twin.isOpen()) {
-            qCWarning(startupLog) << "Not merged:" << path << "into" << targetPath << std::strerror(twin.error());
+            qCWarning(startupLog) << "Not merged:" << path << "into" << targetPath
+                                  << std::strerror(twin.error());
             return false;
         }
         const bool newAncestor = !_targetAncestors.contains(twin.identity());

@@ -107,7 +107,8 @@ bool canExist(const QString& path)
     if (bytes.size() >= PATH_MAX)
         return false;
     const QList<QByteArray> names = bytes.split('/');
-    return std::all_of(names.begin(), names.end(), [](const QByteArray& name) { return name.size() <= NAME_MAX; });
+    return std::all_of(
+        names.begin(), names.end(), [](const QByteArray& name) { return name.size() <= NAME_MAX; });
 }
 
 } // namespace fs

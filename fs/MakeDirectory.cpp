@@ -46,7 +46,8 @@ const int directoryFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK | O_N
 bool isLink(int directory, const QByteArray& name)
 {
     struct stat status;
-    return ::fstatat(directory, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(status.st_mode);
+    return ::fstatat(directory, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0
+        && S_ISLNK(status.st_mode);
 }
 
 } // namespace

@@ -50,7 +50,8 @@ void TreeWalker::walkOpen(Directory directory, QByteArray& path)
             if (listing.kind(i) == Directory::Listing::RegularKind)
                 files.push_back(i);
             else
-                qCDebug(fsLog) << "Skipped, neither a directory nor a regular file:" << path << listing.name(i);
+                qCDebug(fsLog) << "Skipped, neither a directory nor a regular file:" << path
+                               << listing.name(i);
             continue;
         }
         const qsizetype size = path.size();

@@ -34,7 +34,8 @@ protected:
     // A subdirectory, or a link to one (viaLink), named name, at path;
     // directory is open on it. True to walk it, which ends with
     // leaveDirectory for it.
-    virtual bool enterDirectory(const QByteArray& path, const char* name, const Directory& directory, bool viaLink)
+    virtual bool enterDirectory(
+        const QByteArray& path, const char* name, const Directory& directory, bool viaLink)
         = 0;
 
     // After every subdirectory: the entries of the directory at path that

@@ -428,7 +428,7 @@ private slots:
     {
         unit::Generator generator = exampleBlock();
         generator.generate(false);
-        const QByteArray dir = QFile::encodeName(blocks()) + "/my\xff" "block.unit";
+        const QByteArray dir = QFile::encodeName(blocks()) + QByteArray("/my\xff") + "block.unit";
         QCOMPARE(::rename(QFile::encodeName(generator.path()).constData(), dir.constData()), 0);
         QCOMPARE(::unlink(dir + "/plugin/CMakeLists.txt"), 0);
         unit::Registry::singleton()->refresh();

@@ -350,12 +350,14 @@ private slots:
         g.setName(QString(letters, 'a'));
         if (!overwrite)
             QVERIFY(QDir().mkpath(unitDir(QString(letters, 'a') + ".unit")));
-        const QStringList before = filesBelow(_home.path()) + QDir(blocks()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QStringList before
+            = filesBelow(_home.path()) + QDir(blocks()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
         QString message;
         QCOMPARE(generateCode(g, overwrite, &message), int(Exception::WriteFailed));
         QCOMPARE(message, unitDir(failedName));
-        QCOMPARE(filesBelow(_home.path()) + QDir(blocks()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        QCOMPARE(filesBelow(_home.path()) + QDir(blocks()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            before);
     }
 
     void sameBytesInAnotherProcess()

@@ -167,7 +167,8 @@ void Generator::setPluginBaseName(const QString& pluginBaseName)
 
 void Generator::setUnitDir(const QString& unitDir)
 {
-    _unitDir = QDir::cleanPath(QDir::isAbsolutePath(unitDir) ? unitDir : QDir::currentPath() + QLatin1Char('/') + unitDir);
+    _unitDir = QDir::cleanPath(
+        QDir::isAbsolutePath(unitDir) ? unitDir : QDir::currentPath() + QLatin1Char('/') + unitDir);
     _path.clear();
 }
 
@@ -248,6 +249,8 @@ void Generator::generate(bool overwrite)
 
 void Generator::refuseImpossibleNames(const QString& unitDir) const
 {
+    if (!fs::canExist(unitDir))
+        throw Exception(unitDir.toStdString(), Exception::WriteFailed);
     QStringList files = { QStringLiteral("unit.xml"), QStringLiteral("plugin/simulation/CMakeLists.txt") };
     if (!_iconFileName.isEmpty())
         files << QLatin1String("icons/") + _iconFileName;
@@ -258,8 +261,6 @@ void Generator::refuseImpossibleNames(const QString& unitDir) const
         for (const QString& suffix : { QStringLiteral(".h"), QStringLiteral(".cpp") })
             files << QStringLiteral("plugin/%1/%2%3").arg(plugin, name, suffix);
     }
-    if (!fs::canExist(unitDir))
-        throw Exception(unitDir.toStdString(), Exception::WriteFailed);
     for (const QString& file : std::as_const(files)) {
         const QString path = unitDir + QLatin1Char('/') + file;
         if (!fs::canExist(path))

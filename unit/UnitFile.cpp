@@ -126,10 +126,7 @@ public:
     const QString& name() const { return _document->names[size_t(node().name)]; }
 
     int attributeCount() const { return node().attributeCount; }
-    const QString& attributeName(int i) const
-    {
-        return _document->names[size_t(attributeAt(i).name)];
-    }
+    const QString& attributeName(int i) const { return _document->names[size_t(attributeAt(i).name)]; }
     QString attribute(const QString& qualifiedName) const
     {
         const int i = find(qualifiedName);
@@ -239,8 +236,8 @@ public:
             } else if (name == QLatin1String("unit:connectors")) {
                 variables(
                     child.child(QStringLiteral("unit:in")), QStringLiteral("unit:connector"), _unit.inputs);
-                variables(child.child(QStringLiteral("unit:out")), QStringLiteral("unit:connector"),
-                    _unit.outputs);
+                variables(
+                    child.child(QStringLiteral("unit:out")), QStringLiteral("unit:connector"), _unit.outputs);
                 onlyChildren(child, { QStringLiteral("unit:in"), QStringLiteral("unit:out") });
             } else if (name == QLatin1String("unit:state")) {
                 variables(child, QStringLiteral("unit:statevar"), _unit.stateVars);
@@ -473,8 +470,9 @@ UnitFile UnitFile::parse(const QByteArray& content)
         return unit;
     }
     const Element root(&document, 0);
-    const Element types
-        = root.name() == QLatin1String("unit:unit") ? root.child(QStringLiteral("unit:unittypes")) : Element();
+    const Element types = root.name() == QLatin1String("unit:unit")
+        ? root.child(QStringLiteral("unit:unittypes"))
+        : Element();
     const Element type = types ? types.child(QStringLiteral("unit:unittype")) : Element();
     if (!type || type.attribute(QStringLiteral("unit:id")).isEmpty()) {
         unit.status = NotAUnit;

@@ -670,7 +670,8 @@ bool Reader::beyondGeneralReader(const QByteArray& content)
             if (declaration && quote)
                 return true;
             const std::string_view rest(p, size_t(end - p));
-            if (rest.substr(0, 4) == "<!--" || rest.substr(0, 9) == "<![CDATA[" || rest.substr(0, 2) == "<?") {
+            if (rest.substr(0, 4) == "<!--" || rest.substr(0, 9) == "<![CDATA["
+                || rest.substr(0, 2) == "<?") {
                 p = skipTo(p + 2, rest[1] == '?' ? "?>" : rest[2] == '-' ? "-->" : "]]>");
                 inTag = false;
                 declaration = false;
@@ -687,7 +688,8 @@ bool Reader::beyondGeneralReader(const QByteArray& content)
         if (declaration) {
             if (quote && c == '&')
                 return true;
-            if ((c == '=' || c == '#' || c == '%' || c == '"' || c == '\'') && ++declarationMarks > declarationLimit)
+            if ((c == '=' || c == '#' || c == '%' || c == '"' || c == '\'')
+                && ++declarationMarks > declarationLimit)
                 return true;
         }
         if (quote) {
