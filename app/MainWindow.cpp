@@ -5,6 +5,7 @@
 #include "fs/UserPaths.h"
 #include "unit/Designer.h"
 #include "unit/OpenDialog.h"
+#include "unit/Registry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,6 +54,11 @@ int entryCount(const QStandardItemModel& model)
 const QString windowGroup = QStringLiteral("MainWindow");
 const QString geometryKey = QStringLiteral("geometry");
 const QString tabKey = QStringLiteral("currentTab");
+const QString viewGroup = QStringLiteral("DeviceView");
+const QString expandedKey = QStringLiteral("expanded");
+const QString pathKey = QStringLiteral("path");
+// Characters of names kept for the open directories.
+constexpr qsizetype maxExpandedSize = 64 * 1024;
 
 } // namespace
 
@@ -64,12 +70,11 @@ MainWindow::MainWindow()
     , _helpMenu(nullptr)
     , _statusBar(new QStatusBar)
     , _tabs(new QTabWidget)
+    , _view(new device::View(&_model, nullptr))
     , _designer(new unit::Designer(nullptr))
 {
     // The mark shows while the device differs from its file.
     setWindowTitle(tr("Velmora 2 function block manager") + QStringLiteral("[*]"));
-
-    auto* view = new device::View(&_model, nullptr);
 
     auto* layout = new QHBoxLayout;
     layout->addWidget(_tabs);
@@ -94,23 +99,24 @@ MainWindow::MainWindow()
 
     auto* devicePage = new QWidget;
     auto* deviceLayout = new QVBoxLayout(devicePage);
-    deviceLayout->addWidget(view);
+    deviceLayout->addWidget(_view);
     deviceLayout->addWidget(_saveDevButton, 0, Qt::AlignCenter);
     _tabs->addTab(devicePage, tr("Device manager"));
     _tabs->addTab(_designer, tr("Function block designer"));
 
     loadDevice();
-    view->expand(_model.root());
-    view->setCurrentIndex(_model.root());
+    restoreViewSettings();
+    _view->setCurrentIndex(_model.root());
     // The keys work on the tree: it has the focus from the start.
-    view->setFocus();
+    _view->setFocus();
 
     connect(_saveDevButton, &QPushButton::clicked, this, &MainWindow::on_saveDevButton_clicked);
-    createActions(view);
+    createActions(_view);
     connect(&_model, &device::Model::modifiedChanged, this, &QWidget::setWindowModified);
     connect(_model.undoStack(), &QUndoStack::indexChanged, this, &MainWindow::updateMissingUnits);
     // Blocks generated in the designer may be the ones missing.
-    connect(_tabs, &QTabWidget::currentChanged, this, &MainWindow::updateMissingUnits);
+    connect(_designer, &unit::Designer::generated, this, &MainWindow::registryChanged);
+    connect(_view, &device::View::designerRequested, this, &MainWindow::openInDesigner);
     setWindowModified(_model.isChanged());
     updateMissingUnits();
     restoreWindowSettings();
@@ -158,13 +164,23 @@ void MainWindow::updateMissingUnits()
     _missingLabel->setVisible(missing > 0);
 }
 
+void MainWindow::registryChanged()
+{
+    _model.registryChanged();
+    updateMissingUnits();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // What the tree shows is what a save writes, an entry waiting for its id included.
+    _view->finishEditing();
     closeDevice(event);
     if (event->isAccepted() && !mayDiscardDesignerInput())
         event->ignore();
-    if (event->isAccepted())
+    if (event->isAccepted()) {
         saveWindowSettings();
+        saveViewSettings();
+    }
 }
 
 void MainWindow::closeDevice(QCloseEvent* event)
@@ -194,6 +210,7 @@ void MainWindow::closeDevice(QCloseEvent* event)
 
 void MainWindow::on_saveDevButton_clicked()
 {
+    _view->finishEditing();
     saveDevice();
 }
 
@@ -232,6 +249,16 @@ void MainWindow::openFunctionBlock()
     _designer->open(dialog.unitFile());
 }
 
+void MainWindow::openInDesigner(const QString& id)
+{
+    // As "Open function block..." would; a missing block is begun with its id.
+    _tabs->setCurrentWidget(_designer);
+    if (unit::Registry::singleton()->hasID(id))
+        _designer->open(unit::OpenDialog::unitFileOf(id));
+    else
+        _designer->startBlock(id);
+}
+
 bool MainWindow::mayDiscardDesignerInput()
 {
     if (!_designer->holdsInput())
@@ -259,6 +286,47 @@ void MainWindow::saveWindowSettings() const
     settings.beginGroup(windowGroup);
     settings.setValue(geometryKey, saveGeometry());
     settings.setValue(tabKey, _tabs->currentIndex());
+}
+
+void MainWindow::restoreViewSettings()
+{
+    QSettings settings;
+    settings.beginGroup(viewGroup);
+    QList<QStringList> paths;
+    const int count = settings.beginReadArray(expandedKey);
+    for (int i = 0; i < count; ++i) {
+        settings.setArrayIndex(i);
+        paths << settings.value(pathKey).toStringList();
+    }
+    settings.endArray();
+    if (paths.isEmpty())
+        _view->expand(_model.root());
+    else
+        _view->expandPaths(paths);
+}
+
+void MainWindow::saveViewSettings() const
+{
+    // Bounded, so that the settings file stays far below the size that
+    // start-up reads at all.
+    QList<QStringList> paths = _view->expandedPaths();
+    qsizetype size = 0;
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        size += paths.at(i).join(QString()).size() + paths.at(i).size();
+        if (size > maxExpandedSize) {
+            paths.resize(i);
+            break;
+        }
+    }
+    QSettings settings;
+    settings.beginGroup(viewGroup);
+    settings.remove(expandedKey);
+    settings.beginWriteArray(expandedKey, int(paths.size()));
+    for (int i = 0; i < paths.size(); ++i) {
+        settings.setArrayIndex(i);
+        settings.setValue(pathKey, paths.at(i));
+    }
+    settings.endArray();
 }
 
 bool MainWindow::saveDevice()

@@ -38,6 +38,8 @@ private slots:
     void showAbout();
     void updateMissingUnits();
     void openFunctionBlock();
+    void openInDesigner(const QString& id);
+    void registryChanged();
 
 private:
     // Accepts the event when the device may be closed, saved or not.
@@ -46,6 +48,9 @@ private:
     // Size, position and tab as the user left them, in a group of their own.
     void restoreWindowSettings();
     void saveWindowSettings() const;
+    // Which directories of the device are open, by their paths of names.
+    void restoreViewSettings();
+    void saveViewSettings() const;
 
     // Writes the device file; on failure, or when the user keeps a file that
     // another program changed, the device stays marked as changed.
@@ -64,6 +69,7 @@ private:
     QStatusBar* _statusBar;
     QLabel* _missingLabel = nullptr;
     QTabWidget* _tabs;
+    device::View* _view;
     unit::Designer* _designer;
     // The device file as it was loaded or last saved: a save asks before it
     // replaces a file that another program changed since.

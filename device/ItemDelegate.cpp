@@ -3,15 +3,20 @@
 #include "device/Model.h"
 #include "unit/Registry.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QToolTip>
 
 namespace device {
 
 namespace {
 
 const char* const chosenProperty = "fbmUserChose";
+// Set on the list of matches: the picker it belongs to.
+const char* const pickerProperty = "fbmIdPicker";
 // Enough to pick from without hiding the tree; the rest scrolls.
 constexpr int visibleIds = 20;
 
@@ -35,6 +40,34 @@ QString idFor(const QString& text)
             found << id;
     }
     return found.size() == 1 ? found.first() : QString();
+}
+
+// The lists a picker opens: the matches of what was typed, and all its ids.
+QList<QAbstractItemView*> listsOf(const QComboBox* combo)
+{
+    return { combo->completer()->popup(), combo->view() };
+}
+
+// The id that Return takes: the one highlighted in an open list, else the
+// id as typed (in any case), else the first that holds the text. The picker
+// lists the registry's ids and an entry's own id.
+QString matchIn(const QComboBox* combo)
+{
+    for (const QAbstractItemView* list : listsOf(combo)) {
+        if (list->isVisible() && list->currentIndex().isValid())
+            return list->currentIndex().data().toString();
+    }
+    const QString text = combo->currentText();
+    if (combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0)
+        return text;
+    const int anyCase = combo->findText(text, Qt::MatchFixedString);
+    if (anyCase >= 0)
+        return combo->itemText(anyCase);
+    for (int row = 0; row < combo->count(); ++row) {
+        if (combo->itemText(row).contains(text, Qt::CaseInsensitive))
+            return combo->itemText(row);
+    }
+    return {};
 }
 
 } // namespace
@@ -65,8 +98,19 @@ QWidget* ItemDelegate::createEditor(
         completer->setCompletionMode(QCompleter::PopupCompletion);
         completer->setMaxVisibleItems(visibleIds);
         combo->setCompleter(completer);
+        // Installed after the lists' own filters, so this one sees Return
+        // first. (createEditor is const by the base's contract; filtering
+        // changes nothing of the delegate.)
+        for (QAbstractItemView* list : listsOf(combo)) {
+            list->setProperty(pickerProperty, QVariant::fromValue<QObject*>(combo));
+            list->installEventFilter(const_cast<ItemDelegate*>(this));
+        }
         connect(combo, &QComboBox::activated, combo, [combo] { markChosen(combo); });
-        connect(combo->lineEdit(), &QLineEdit::textEdited, combo, [combo] { markChosen(combo); });
+        connect(combo->lineEdit(), &QLineEdit::textEdited, combo, [combo] {
+            markChosen(combo);
+            // A word on an earlier text would mislead.
+            combo->setToolTip(QString());
+        });
         connect(completer, qOverload<const QString&>(&QCompleter::activated), combo,
             [combo] { markChosen(combo); });
         return combo;
@@ -143,6 +187,45 @@ void ItemDelegate::updateEditorGeometry(
     if (qobject_cast<QComboBox*>(editor) && height > rect.height())
         rect = QRect(rect.left(), rect.center().y() - height / 2, rect.width(), height);
     editor->setGeometry(rect);
+}
+
+bool ItemDelegate::takeMatch(QWidget* editor)
+{
+    auto* combo = qobject_cast<QComboBox*>(editor);
+    if (!combo)
+        return true;
+    const QString id = matchIn(combo);
+    if (id.isEmpty())
+        return false;
+    combo->completer()->popup()->hide();
+    combo->hidePopup();
+    combo->setCurrentIndex(combo->findText(id, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    combo->setEditText(id);
+    markChosen(combo);
+    return true;
+}
+
+bool ItemDelegate::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* list = qobject_cast<QAbstractItemView*>(watched);
+    auto* combo = qobject_cast<QComboBox*>(list ? list->property(pickerProperty).value<QObject*>() : watched);
+    const auto* key = event->type() == QEvent::KeyPress ? static_cast<const QKeyEvent*>(event) : nullptr;
+    if (combo && key && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        if (!takeMatch(combo)) {
+            const QString text = tr("No installed function block matches %1.").arg(combo->currentText());
+            // Also the picker's accessible description, so a screen reader says it.
+            combo->setToolTip(text);
+            QToolTip::showText(combo->mapToGlobal(QPoint(0, combo->height())), text, combo);
+            return true;
+        }
+        emit commitData(combo);
+        emit closeEditor(combo, SubmitModelCache);
+        return true;
+    }
+    // A list is no editor: the base class would end the edit when it hides.
+    if (list)
+        return false;
+    return QItemDelegate::eventFilter(watched, event);
 }
 
 bool ItemDelegate::userChose(const QWidget* editor)

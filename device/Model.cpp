@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDataStream>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QStyle>
 
 #include <algorithm>
@@ -358,10 +359,27 @@ bool Model::isMissingUnit(const QString& id)
     return !unit::Registry::singleton()->hasID(id);
 }
 
+bool Model::isMissingUnit(const QModelIndex& index) const
+{
+    return itemType(index) == UnitItem && !isNewUnit(index)
+        && isMissingUnit(QStandardItemModel::data(index, Qt::DisplayRole).toString());
+}
+
 int Model::missingUnitCount() const
 {
+    return countMissing(invisibleRootItem());
+}
+
+int Model::missingUnitCount(const QModelIndex& below) const
+{
+    const QStandardItem* item = below.isValid() ? itemFromIndex(below) : nullptr;
+    return item ? countMissing(item) : 0;
+}
+
+int Model::countMissing(const QStandardItem* top) const
+{
     int missing = 0;
-    std::vector<const QStandardItem*> open { invisibleRootItem() };
+    std::vector<const QStandardItem*> open { top };
     while (!open.empty()) {
         const QStandardItem* item = open.back();
         open.pop_back();
@@ -378,18 +396,90 @@ int Model::missingUnitCount() const
     return missing;
 }
 
-QVariant Model::data(const QModelIndex& index, int role) const
+const QStandardItem* Model::nextInTree(const QStandardItem* item) const
 {
-    if ((role == Qt::DecorationRole || role == Qt::ToolTipRole) && itemType(index) == UnitItem
-        && !isNewUnit(index)) {
-        const QString id = QStandardItemModel::data(index, Qt::DisplayRole).toString();
-        if (isMissingUnit(id)) {
-            if (role == Qt::DecorationRole)
-                return _missingIcon;
-            return tr("No function block with the id %1 is installed.").arg(id);
+    if (item->rowCount() > 0)
+        return item->child(0);
+    while (item != invisibleRootItem()) {
+        // Items at the top have no parent item of their own.
+        const QStandardItem* parent = item->parent() ? item->parent() : invisibleRootItem();
+        if (item->row() + 1 < parent->rowCount())
+            return parent->child(item->row() + 1);
+        item = parent;
+    }
+    return nullptr;
+}
+
+QModelIndex Model::nextMissingUnit(const QModelIndex& after) const
+{
+    const QStandardItem* start = after.isValid() ? itemFromIndex(after) : nullptr;
+    if (!start)
+        start = invisibleRootItem();
+    // Round to the top after the last item; back at the start, the start
+    // itself is the only candidate left.
+    for (const QStandardItem* item = start;;) {
+        item = nextInTree(item);
+        if (!item)
+            item = invisibleRootItem();
+        else if (kindOf(item) == UnitItem && item != _newUnit && isMissingUnit(item->text()))
+            return item->index();
+        if (item == start)
+            return {};
+    }
+}
+
+void Model::registryChanged()
+{
+    // Whole rows of children at a time: one signal per directory, not per
+    // entry. The items' own change notice follows each signal, and this is
+    // no edit of the device.
+    const QScopedValueRollback<bool> applying(_applying, true);
+    const QList<int> roles = { Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole };
+    std::vector<const QStandardItem*> open { invisibleRootItem() };
+    while (!open.empty()) {
+        const QStandardItem* item = open.back();
+        open.pop_back();
+        const int rows = item->rowCount();
+        if (rows == 0)
+            continue;
+        emit dataChanged(item->child(0)->index(), item->child(rows - 1)->index(), roles);
+        for (int row = 0; row < rows; ++row) {
+            if (kindOf(item->child(row)) != UnitItem)
+                open.push_back(item->child(row));
         }
     }
+}
+
+QVariant Model::data(const QModelIndex& index, int role) const
+{
+    // What a pointer shows, a screen reader says.
+    if (role == Qt::AccessibleDescriptionRole)
+        role = Qt::ToolTipRole;
+    if (role != Qt::DecorationRole && role != Qt::ToolTipRole)
+        return QStandardItemModel::data(index, role);
+    const int kind = itemType(index);
+    if (kind == UnitItem && isMissingUnit(index)) {
+        if (role == Qt::DecorationRole)
+            return _missingIcon;
+        return tr("No function block with the id %1 is installed.")
+            .arg(QStandardItemModel::data(index, Qt::DisplayRole).toString());
+    }
+    // Directories stay closed at start: their tips tell where to look.
+    if (role == Qt::ToolTipRole && (kind == DeviceItem || kind == RootItem)) {
+        const int missing = missingUnitCount(index);
+        if (missing > 0)
+            return tr("Entries in this directory naming function blocks that are not installed: %n", nullptr,
+                missing);
+    }
     return QStandardItemModel::data(index, role);
+}
+
+QVariant Model::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    // Hidden from sight, but a screen reader reads it: not a bare "1".
+    if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
+        return tr("Directories and function blocks");
+    return QStandardItemModel::headerData(section, orientation, role);
 }
 
 bool Model::setData(const QModelIndex& index, const QVariant& value, int role)

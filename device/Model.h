@@ -57,9 +57,17 @@ public:
     QModelIndex newUnit() const { return _newUnit ? _newUnit->index() : QModelIndex(); }
     void finishNewUnit(bool keep);
 
-    // Entries whose unit id the registry does not know.
+    // Entries whose unit id the registry does not know, in the whole device
+    // or below one item.
     int missingUnitCount() const;
+    int missingUnitCount(const QModelIndex& below) const;
     static bool isMissingUnit(const QString& id);
+    bool isMissingUnit(const QModelIndex& index) const;
+    // The next such entry after index in the order the tree shows its items,
+    // going round to the top after the last; invalid when there is none.
+    QModelIndex nextMissingUnit(const QModelIndex& after) const;
+    // The registry changed: views redraw the marks of missing blocks.
+    void registryChanged();
 
     void load(const QByteArray& content);
     QByteArray xml() const;
@@ -67,6 +75,7 @@ public:
     qsizetype xmlSize() const;
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
@@ -107,6 +116,10 @@ private:
     void applyText(const Path& item, const QString& text);
 
     QStandardItem* itemAt(const Path& path) const;
+    int countMissing(const QStandardItem* top) const;
+    // The item after item as the tree shows them, a parent before its
+    // children; null after the last.
+    const QStandardItem* nextInTree(const QStandardItem* item) const;
     static Path pathOf(const QStandardItem* item);
     QModelIndex addChild(const QModelIndex& parent, QStandardItem* item, int row, const QString& text);
     void reportModified();

@@ -11,7 +11,11 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QSet>
 #include <QUndoStack>
+
+#include <utility>
+#include <vector>
 
 namespace device {
 
@@ -29,6 +33,7 @@ View::View(Model* model, QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setItemDelegate(new ItemDelegate(this));
+    setAccessibleName(tr("Device"));
 
     _undo = createAction(tr("Undo"), { QKeySequence(Qt::CTRL | Qt::Key_Z) }, nullptr);
     connect(_undo, &QAction::triggered, _model->undoStack(), &QUndoStack::undo);
@@ -48,6 +53,10 @@ View::View(Model* model, QWidget* parent)
     connect(_moveUp, &QAction::triggered, this, [this] { moveCurrentItem(-1); });
     _moveDown = createAction(tr("Move down"), { QKeySequence(Qt::ALT | Qt::Key_Down) }, nullptr);
     connect(_moveDown, &QAction::triggered, this, [this] { moveCurrentItem(1); });
+    _openInDesigner = createAction(
+        tr("Open in designer"), { QKeySequence(Qt::CTRL | Qt::Key_E) }, &View::requestDesigner);
+    _nextMissing = createAction(
+        tr("Next missing function block"), { QKeySequence(Qt::Key_F8) }, &View::selectNextMissingUnit);
 
     // After every step the item it touched becomes current, so the keyboard
     // goes on from there and undone edits are seen.
@@ -59,13 +68,75 @@ View::View(Model* model, QWidget* parent)
     connect(_model, &QAbstractItemModel::rowsInserted, this, &View::updateActions);
     connect(_model, &QAbstractItemModel::rowsRemoved, this, &View::updateActions);
     connect(_model, &QAbstractItemModel::modelReset, this, &View::updateActions);
+    // An id changed, or the registry: "Open in designer" may have to create the block instead.
+    connect(_model, &QAbstractItemModel::dataChanged, this, &View::updateActions);
     updateActions();
 }
 
 QList<QAction*> View::editActions() const
 {
     return { _undo, _redo, nullptr, _addDirectory, _addUnit, _rename, _remove, nullptr, _cutAction, _paste,
-        _moveUp, _moveDown };
+        _moveUp, _moveDown, nullptr, _openInDesigner, _nextMissing };
+}
+
+void View::finishEditing()
+{
+    QWidget* editor = state() == EditingState ? indexWidget(_editing) : nullptr;
+    if (!editor)
+        return;
+    if (!ItemDelegate::takeMatch(editor)) {
+        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+        return;
+    }
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+}
+
+QList<QStringList> View::expandedPaths() const
+{
+    // A directory counts as open only below open parents: what the user sees.
+    // Parents come before their children, so a list cut short stays whole.
+    QList<QStringList> paths;
+    const QModelIndex top = _model->root();
+    if (!top.isValid() || !isExpanded(top))
+        return paths;
+    std::vector<std::pair<QModelIndex, QStringList>> open { { top, { top.data().toString() } } };
+    while (!open.empty()) {
+        const auto [index, path] = std::move(open.back());
+        open.pop_back();
+        for (int row = _model->rowCount(index) - 1; row >= 0; --row) {
+            const QModelIndex child = _model->index(row, 0, index);
+            if (Model::itemType(child) == Model::DeviceItem && isExpanded(child))
+                open.push_back({ child, path + QStringList { child.data().toString() } });
+        }
+        paths << path;
+    }
+    return paths;
+}
+
+void View::expandPaths(const QList<QStringList>& paths)
+{
+    // Directories of one name under one parent open together: the names are
+    // all that was kept of them.
+    const QSet<QStringList> wanted(paths.cbegin(), paths.cend());
+    const QModelIndex top = _model->root();
+    const QStringList topPath { top.data().toString() };
+    if (!top.isValid() || !wanted.contains(topPath))
+        return;
+    std::vector<std::pair<QModelIndex, QStringList>> open { { top, topPath } };
+    while (!open.empty()) {
+        const auto [index, path] = std::move(open.back());
+        open.pop_back();
+        expand(index);
+        for (int row = 0; row < _model->rowCount(index); ++row) {
+            const QModelIndex child = _model->index(row, 0, index);
+            if (Model::itemType(child) != Model::DeviceItem)
+                continue;
+            QStringList childPath = path + QStringList { child.data().toString() };
+            if (wanted.contains(childPath))
+                open.push_back({ child, std::move(childPath) });
+        }
+    }
 }
 
 QAction* View::createAction(const QString& text, const QList<QKeySequence>& keys, void (View::*slot)())
@@ -146,8 +217,10 @@ void View::showMenu(const QModelIndex& index, const QPoint& globalPos)
 bool View::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
     const bool started = QTreeView::edit(index, trigger, event);
-    if (started)
+    if (started) {
+        _editing = index;
         updateActions();
+    }
     return started;
 }
 
@@ -185,6 +258,27 @@ void View::currentChanged(const QModelIndex& current, const QModelIndex& previou
 {
     QTreeView::currentChanged(current, previous);
     updateActions();
+}
+
+void View::selectNextMissingUnit()
+{
+    if (state() == EditingState)
+        return;
+    const QModelIndex next = _model->nextMissingUnit(currentIndex());
+    if (!next.isValid())
+        return;
+    // Closed directories open on the way, so the entry is seen.
+    for (QModelIndex parent = next.parent(); parent.isValid(); parent = parent.parent())
+        expand(parent);
+    setCurrentIndex(next);
+    scrollTo(next);
+}
+
+void View::requestDesigner()
+{
+    const QModelIndex index = target();
+    if (state() != EditingState && Model::itemType(index) == Model::UnitItem && !_model->isNewUnit(index))
+        emit designerRequested(index.data(Qt::EditRole).toString());
 }
 
 void View::removeCurrentItem()
@@ -286,7 +380,7 @@ QModelIndex View::targetDirectory() const
 void View::updateActions()
 {
     // The base class reports the current item while the view is being set up.
-    if (!_moveDown)
+    if (!_nextMissing)
         return;
     const bool idle = state() != EditingState;
     const QModelIndex current = target();
@@ -301,6 +395,10 @@ void View::updateActions()
     _paste->setEnabled(idle && _cut.isValid() && _model->canMove(_cut, targetDirectory()));
     _moveUp->setEnabled(movable && current.row() > 0);
     _moveDown->setEnabled(movable && current.row() + 1 < _model->rowCount(current.parent()));
+    _openInDesigner->setEnabled(idle && kind == Model::UnitItem);
+    _openInDesigner->setText(
+        _model->isMissingUnit(current) ? tr("Create function block") : tr("Open in designer"));
+    _nextMissing->setEnabled(idle);
 
     const QUndoStack* stack = _model->undoStack();
     _undo->setEnabled(idle && stack->canUndo());

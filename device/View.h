@@ -26,6 +26,20 @@ public:
     // In menu order; nullptr stands for a separator.
     QList<QAction*> editActions() const;
 
+    // Ends an open editor as Return would, before the device is saved or
+    // closed. An id picker whose text matches no id drops a new entry and
+    // leaves an entry's id as it was.
+    void finishEditing();
+
+    // The open directories by their paths of names from the root, parents
+    // before children; and opening those again in a device loaded anew.
+    QList<QStringList> expandedPaths() const;
+    void expandPaths(const QList<QStringList>& paths);
+
+signals:
+    // "Open in designer" on a function block entry, with its id.
+    void designerRequested(const QString& id);
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -42,6 +56,8 @@ private slots:
     void addDirectory();
     void addUnit();
     void updateActions();
+    void selectNextMissingUnit();
+    void requestDesigner();
 
 private:
     // The item the keyboard actions work on, and the directory they add to.
@@ -59,6 +75,7 @@ private:
 
     Model* _model;
     QPersistentModelIndex _cut;
+    QPersistentModelIndex _editing;
     QAction* _undo = nullptr;
     QAction* _redo = nullptr;
     QAction* _addDirectory = nullptr;
@@ -69,6 +86,8 @@ private:
     QAction* _paste = nullptr;
     QAction* _moveUp = nullptr;
     QAction* _moveDown = nullptr;
+    QAction* _openInDesigner = nullptr;
+    QAction* _nextMissing = nullptr;
 };
 
 } // namespace device

@@ -4,14 +4,17 @@
 
 #include "app/MainWindow.h"
 #include "app/Startup.h"
-#include "fs/UserPaths.h"
+#include "device/Model.h"
 #include "device/View.h"
+#include "fs/UserPaths.h"
 #include "unit/Designer.h"
 #include "unit/Registry.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -54,15 +57,19 @@ private slots:
         QCoreApplication::setApplicationName("Velmora 2");
     }
 
-    void generateABlockAndPutItIntoTheDevice()
+    // Start-up as the program does it; test programs sit one level below
+    // the build tree, like bin/, so the shipped template is found.
+    void init()
     {
-        // Start-up as the program does it; test programs sit one level below
-        // the build tree, like bin/, so the shipped template is found.
+        _home.reset();
         readIni(_home.path() + "/no-ini-here/velmora2.ini");
         initUserProfile();
         unit::Registry::singleton()->refresh();
         QVERIFY(unit::Registry::singleton()->hasID("Examples Gain"));
+    }
 
+    void generateABlockAndPutItIntoTheDevice()
+    {
         MainWindow window;
         window.resize(900, 900);
         window.show();
@@ -129,6 +136,49 @@ private slots:
         expected.replace(
             "  <dev:units/>\n", "  <dev:units>\n    <dev:unit dev:type=\"Zeta Mixer\"/>\n  </dev:units>\n");
         QCOMPARE(TestHome::readFile(fs::UserPaths::deviceFile()), expected);
+    }
+
+    void entriesOpenAndCreateTheirBlocks()
+    {
+        TestHome::writeFile(fs::UserPaths::deviceFile(),
+            "<dev:device dev:id=\"MyFuncBlocks\"><dev:units><dev:unit dev:type=\"Examples Gain\"/>"
+            "<dev:unit dev:type=\"Zeta Pump\"/></dev:units></dev:device>");
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* tabs = window.findChild<QTabWidget*>();
+        auto* view = window.findChild<device::View*>();
+        const QAction* open = view->editActions().at(13);
+        const DesignerParts form(window.findChild<unit::Designer*>());
+        auto* missing = window.findChild<QStatusBar*>()->findChild<QLabel*>();
+
+        // An installed block opens as "Open function block..." opens it.
+        QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QVERIFY(form.id()->text() == "Examples Gain" && !form.guiName()->text().isEmpty());
+        QTest::mouseClick(form.clear(), Qt::LeftButton);
+
+        // A missing one is created from its entry, and is marked installed at
+        // once, while the success box is still open.
+        tabs->setCurrentIndex(0);
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_F8);
+        QCOMPARE(open->text(), QString("Create function block"));
+        QTest::keyClick(view, Qt::Key_E, Qt::ControlModifier);
+        QVERIFY(tabs->currentIndex() == 1 && form.id()->text() == "Zeta Pump");
+        DesignerParts::type(form.vendor(), "Zeta");
+        DesignerParts::type(form.name(), "Pump");
+        QTest::mouseClick(form.autoFill(), Qt::LeftButton);
+        QVERIFY(missing->isVisible());
+        bool refreshed = false;
+        QTimer::singleShot(0, &window, [&] { refreshed = missing->isHidden(); });
+        ModalAnswerer answerer({ "OK" });
+        QTest::mouseClick(form.generate(), Qt::LeftButton);
+        QVERIFY(refreshed && answerer.seen.value(0).startsWith("Information|Success|"));
+        QVERIFY(!view->currentIndex().data(Qt::DecorationRole).isValid());
+        QCOMPARE(open->text(), QString("Open in designer"));
+        QVERIFY(!qobject_cast<device::Model*>(view->model())->isChanged());
     }
 };
 

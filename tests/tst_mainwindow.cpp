@@ -1,4 +1,5 @@
 #include "support/DesignerParts.h"
+#include "support/InstalledUnits.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestMain.h"
 
@@ -397,7 +398,7 @@ private slots:
         QCOMPARE(again.size(), QSize(700, 520));
         QSettings settings;
         QCOMPARE(settings.value("userdir").toString(), QString("/some/template"));
-        QCOMPARE(settings.childGroups(), QStringList { "MainWindow" });
+        QCOMPARE(settings.childGroups(), QStringList({ "DeviceView", "MainWindow" }));
     }
 
     void readableOrEmptyDeviceGetsNoBackup_data()
@@ -484,9 +485,10 @@ private slots:
         QCOMPARE(entries["&File"],
             QStringList({ "Open function block...|Ctrl+O", "&Save|Ctrl+S", "&Quit|Ctrl+Q" }));
         QCOMPARE(entries["&Edit"],
-            QStringList({ "Undo|Ctrl+Z", "Redo|Ctrl+Shift+Z", "Add directory|Ctrl+Ins",
-                "Add function block|Ins", "Rename|F2", "Remove|Del", "Cut|Ctrl+X", "Paste|Ctrl+V",
-                "Move up|Alt+Up", "Move down|Alt+Down" }));
+            QStringList(
+                { "Undo|Ctrl+Z", "Redo|Ctrl+Shift+Z", "Add directory|Ctrl+Ins", "Add function block|Ins",
+                    "Rename|F2", "Remove|Del", "Cut|Ctrl+X", "Paste|Ctrl+V", "Move up|Alt+Up",
+                    "Move down|Alt+Down", "Open in designer|Ctrl+E", "Next missing function block|F8" }));
         QCOMPARE(entries["&Help"], QStringList({ "&About|", "About &Qt|" }));
 
         // The edits belong to the device: behind the designer they rest.
@@ -533,6 +535,71 @@ private slots:
         QCOMPARE(label->text(), QString("Entries naming function blocks that are not installed: 2"));
         modelOf(window)->remove(modelOf(window)->index(1, 0, modelOf(window)->root()));
         QCOMPARE(label->text(), QString("Entries naming function blocks that are not installed: 1"));
+    }
+
+    void pendingEditEndsBeforeSaveAndClose_data()
+    {
+        QTest::addColumn<bool>("directory");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("closing");
+        QTest::addColumn<QByteArray>("written");
+        // clang-format off
+        QTest::newRow("offered id, Ctrl+S") << false << "" << false << QByteArray("dev:type=\"a\"");
+        QTest::newRow("typed id, Ctrl+S") << false << "B" << false << QByteArray("dev:type=\"b\"");
+        QTest::newRow("no match, Ctrl+S") << false << "zz" << false << QByteArray();
+        QTest::newRow("directory, Ctrl+S") << true << "Motors" << false << QByteArray("\"Motors\"");
+        QTest::newRow("typed id, Ctrl+Q, Yes") << false << "b" << true << QByteArray("dev:type=\"b\"");
+        QTest::newRow("no match, Ctrl+Q asks nothing") << false << "zz" << true << QByteArray();
+        // clang-format on
+    }
+
+    void pendingEditEndsBeforeSaveAndClose()
+    {
+        QFETCH(bool, directory);
+        QFETCH(QString, typed);
+        QFETCH(bool, closing);
+        QFETCH(QByteArray, written);
+        installUnits({ "a", "b" });
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(window.findChild<device::View*>(), Qt::Key_Insert,
+            directory ? Qt::ControlModifier : Qt::NoModifier);
+        QWidget* editor = QApplication::focusWidget();
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, typed);
+        ModalAnswerer answerer({ "Yes" });
+        QTest::keyClick(editor, closing ? Qt::Key_Q : Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(answerer.seen, closing && !written.isEmpty() ? QStringList { saveQuestion } : QStringList());
+        QCOMPARE(window.isVisible(), !closing);
+        const QByteArray file = TestHome::readFile(devicePath());
+        QCOMPARE(file, closing && written.isEmpty() ? deviceWithDirectory : modelOf(window)->xml());
+        QCOMPARE(modelOf(window)->rowCount(modelOf(window)->root()), written.isEmpty() ? 2 : 3);
+        QVERIFY(file.contains(written) && !file.contains("\"Unit\""));
+    }
+
+    void remembersOpenDirectories()
+    {
+        // Two levels of one name: what is kept is a path of names.
+        TestHome::writeFile(devicePath(),
+            "<dev:device dev:id=\"MyFuncBlocks\"><dev:subdevices><dev:device dev:id=\"S\"><dev:subdevices>"
+            "<dev:device dev:id=\"S\"/></dev:subdevices></dev:device></dev:subdevices></dev:device>");
+        QStringList open;
+        for (int run = 0; run < 3; ++run) {
+            MainWindow window;
+            auto* view = window.findChild<device::View*>();
+            const QModelIndex root = modelOf(window)->root();
+            const QModelIndex outer = root.model()->index(0, 0, root);
+            open << QString("%1%2%3")
+                        .arg(view->isExpanded(root))
+                        .arg(view->isExpanded(outer))
+                        .arg(view->isExpanded(root.model()->index(0, 0, outer)));
+            // A closed root opens again at the next start, or nothing would be seen.
+            run == 0 ? view->expand(outer) : view->collapse(root);
+            window.show();
+            window.close();
+        }
+        QCOMPARE(open, QStringList({ "100", "110", "100" }));
     }
 };
 

@@ -44,7 +44,7 @@ private slots:
         // The Edit menu names the step in German too.
         const QList<QAction*> edits = window.findChild<device::View*>()->editActions();
         QCOMPARE(edits.first()->text(), QString("Rückgängig: Verzeichnis hinzufügen"));
-        QCOMPARE(edits.last()->text(), QString("Nach unten"));
+        QCOMPARE(edits.last()->text(), QString("Nächster fehlender Funktionsbaustein"));
 
         QStringList buttons;
         QTimer::singleShot(0, &window, [&buttons] {

@@ -144,6 +144,13 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
     </message>
 </context>
 <context>
+    <name>device::ItemDelegate</name>
+    <message>
+        <source>No installed function block matches %1.</source>
+        <translation>Kein installierter Funktionsbaustein passt zu %1.</translation>
+    </message>
+</context>
+<context>
     <name>device::Model</name>
     <message>
         <source>New directory</source>
@@ -184,6 +191,17 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
     <message>
         <source>Rename %1</source>
         <translation>%1 umbenennen</translation>
+    </message>
+    <message numerus="yes">
+        <source>Entries in this directory naming function blocks that are not installed: %n</source>
+        <translation>
+            <numerusform>Einträge in diesem Verzeichnis mit nicht installiertem Funktionsbaustein: %n</numerusform>
+            <numerusform>Einträge in diesem Verzeichnis mit nicht installiertem Funktionsbaustein: %n</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Directories and function blocks</source>
+        <translation>Verzeichnisse und Funktionsbausteine</translation>
     </message>
 </context>
 <context>
@@ -235,6 +253,22 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
     <message>
         <source>Redo %1</source>
         <translation>Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Gerät</translation>
+    </message>
+    <message>
+        <source>Open in designer</source>
+        <translation>Im Designer öffnen</translation>
+    </message>
+    <message>
+        <source>Next missing function block</source>
+        <translation>Nächster fehlender Funktionsbaustein</translation>
+    </message>
+    <message>
+        <source>Create function block</source>
+        <translation>Funktionsbaustein erstellen</translation>
     </message>
 </context>
 <context>

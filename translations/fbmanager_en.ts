@@ -19,6 +19,16 @@
     </message>
 </context>
 <context>
+    <name>device::Model</name>
+    <message numerus="yes">
+        <source>Entries in this directory naming function blocks that are not installed: %n</source>
+        <translation>
+            <numerusform>Entry in this directory naming a function block that is not installed: %n</numerusform>
+            <numerusform>Entries in this directory naming function blocks that are not installed: %n</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>unit::Designer</name>
     <message numerus="yes">
         <source>and %n more</source>

@@ -263,6 +263,11 @@ bool Designer::holdsInput() const
     return content() != _unchanged;
 }
 
+void Designer::startBlock(const QString& id)
+{
+    _idEdit->lineEdit()->setText(id);
+}
+
 void Designer::on_autoFill_clicked()
 {
     const QString vendor = text(_vendorEdit);
@@ -349,6 +354,7 @@ void Designer::on_generate_clicked()
         }
         return;
     }
+    emit generated();
 
     QMessageBox::information(this, tr("Success"),
         tr("Successfully generated description and source files for function block %1 in %2")

@@ -34,10 +34,17 @@ public:
     // Whether the form holds something typed since it was last empty, opened
     // or generated.
     bool holdsInput() const;
+    // Starts a block for an id that a device names: the Unique ID field
+    // takes it, the rest of the form stays as it is.
+    void startBlock(const QString& id);
 
     // The whole form with every section open, however little of it a small
     // window shows.
     QSize sizeHint() const override;
+
+signals:
+    // A block was written and the registry knows its id.
+    void generated();
 
 private slots:
     void on_autoFill_clicked();

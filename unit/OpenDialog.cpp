@@ -127,4 +127,9 @@ void OpenDialog::openCurrent()
     accept();
 }
 
+QString OpenDialog::unitFileOf(const QString& id)
+{
+    return unitFileIn(Registry::singleton()->getDir(id));
+}
+
 } // namespace unit

@@ -19,6 +19,8 @@ public:
 
     // The unit description chosen; empty until the dialog is accepted.
     QString unitFile() const { return _unitFile; }
+    // The unit description of a block the registry knows, as the list opens it.
+    static QString unitFileOf(const QString& id);
 
 private slots:
     void on_filter_textChanged(const QString& text);
