@@ -3,6 +3,7 @@
 #include "support/ModalAnswerer.h"
 #include "support/TestMain.h"
 
+#include "fs/Directory.h"
 #include "fs/File.h"
 #include "fs/FileName.h"
 #include "unit/Designer.h"
@@ -446,7 +447,9 @@ private slots:
         DesignerParts form(&designer);
         QCOMPARE(regenerate(form, designer, unitDir + "/unit.xml"),
             QStringList({ question(unitDir), success("ACME My Block", unitDir) }));
-        QCOMPARE(QDir(blocks()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 1);
+        fs::Directory::Listing listing;
+        QVERIFY(fs::Directory(blocks()).list(listing));
+        QCOMPARE(listing.size(), 1);
         QCOMPARE(TestHome::readRawFile(dir + "/plugin/CMakeLists.txt"), generator.unitCMakeScript());
         QCOMPARE(unit::Registry::singleton()->getDir("ACME My Block").absolutePath(), unitDir);
     }
