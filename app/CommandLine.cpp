@@ -1,5 +1,8 @@
 #include "app/CommandLine.h"
 
+#include "app/ScriptCommands.h"
+#include "fs/UserPaths.h"
+
 #include <QCommandLineParser>
 #include <QTextStream>
 
@@ -31,7 +34,7 @@ void addToolkitOptions(QCommandLineParser& parser)
 
 } // namespace
 
-std::optional<int> CommandLine::process(QTextStream& out, QTextStream& err)
+std::optional<int> CommandLine::process(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     QCommandLineParser parser;
     // The toolkit's options have one dash and long names ("-style").
@@ -45,29 +48,52 @@ std::optional<int> CommandLine::process(QTextStream& out, QTextStream& err)
         { QStringLiteral("h"), QStringLiteral("help") }, tr("Show this help and exit."));
     const QCommandLineOption version(
         { QStringLiteral("v"), QStringLiteral("version") }, tr("Show the version and exit."));
-    parser.addOption(help);
-    parser.addOption(version);
+    const QCommandLineOption regenerate(QStringLiteral("regenerate"),
+        tr("Regenerate the XML and CMake files of the function block whose unit.xml is <file>, in its "
+           "directory, and list each file as new, replaced, unchanged or kept. Exit status 1 when the file "
+           "holds what a regeneration would drop."),
+        tr("file"));
+    const QCommandLineOption force(QStringLiteral("force"),
+        tr("With --regenerate: regenerate even when that drops content the form cannot show."));
+    const QCommandLineOption checkDevice(QStringLiteral("check-device"),
+        tr("List the function block entries of the device file [file] (by default your device.xml) whose "
+           "function block is not installed. Exit status 0 when none is missing, 1 when some are, 2 when "
+           "the device file cannot be read."));
+    for (const QCommandLineOption& option : { help, version, regenerate, force, checkDevice })
+        parser.addOption(option);
     addToolkitOptions(parser);
 
     QString error;
-    if (!parser.parse(QCoreApplication::arguments()))
+    if (!parser.parse(arguments))
         error = parser.errorText();
-    else if (!parser.positionalArguments().isEmpty())
+    else if (parser.isSet(regenerate) && parser.isSet(checkDevice))
+        error = tr("--regenerate and --check-device cannot be used together.");
+    else if (parser.isSet(force) && !parser.isSet(regenerate))
+        error = tr("--force is an option of --regenerate.");
+    else if (parser.positionalArguments().size() > (parser.isSet(checkDevice) ? 1 : 0))
         error = tr("Unexpected argument '%1': the program takes no file arguments.")
-                    .arg(parser.positionalArguments().constFirst());
+                    .arg(parser.positionalArguments().constLast());
     if (!error.isEmpty()) {
         err << error << "\n\n" << parser.helpText();
         err.flush();
         return 1;
     }
 
+    int exitCode = 0;
     if (parser.isSet(help)) {
         out << parser.helpText();
     } else if (parser.isSet(version)) {
         out << QStringLiteral("fbmanager %1\n").arg(QCoreApplication::applicationVersion());
+    } else if (parser.isSet(regenerate)) {
+        exitCode = ScriptCommands::regenerate(parser.value(regenerate), parser.isSet(force), out, err);
+    } else if (parser.isSet(checkDevice)) {
+        const QStringList files = parser.positionalArguments();
+        exitCode = ScriptCommands::checkDevice(
+            files.isEmpty() ? fs::UserPaths::deviceFile() : files.constFirst(), out, err);
     } else {
         return std::nullopt;
     }
     out.flush();
-    return 0;
+    err.flush();
+    return exitCode;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include <optional>
 
@@ -14,9 +15,11 @@ class CommandLine
     Q_DECLARE_TR_FUNCTIONS(CommandLine)
 
 public:
-    // Reads the arguments of the running application. Returns the exit code
-    // when they end the program here (help or version on out; an unknown
-    // option or an argument, which the program does not take, with the usage
-    // on err); nothing when the window is to open.
-    static std::optional<int> process(QTextStream& out, QTextStream& err);
+    // Reads the arguments of the running application (file names as
+    // fs::decodeName gives them, so that any name reaches its file). Returns
+    // the exit code when they end the program here (help or version on out;
+    // the work of --regenerate or --check-device; an unknown option or an
+    // argument no option takes, with the usage on err); nothing when the
+    // window is to open.
+    static std::optional<int> process(const QStringList& arguments, QTextStream& out, QTextStream& err);
 };

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
+#include "fs/FileName.h"
 #include "unit/Registry.h"
 
 #include <QApplication>
@@ -17,9 +18,13 @@ std::optional<int> commandLineExitCode(int& argc, char* argv[])
 {
     const QCoreApplication app(argc, argv);
     installTranslations();
+    // Qt's own decoding of the arguments loses bytes that are not UTF-8.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << fs::decodeName(QByteArray(argv[i]));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return CommandLine::process(out, err);
+    return CommandLine::process(arguments, out, err);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "device/Model.h"
 
 #include "device/Edit.h"
+#include "device/FileWalker.h"
 #include "unit/Registry.h"
 #include "xml/Reader.h"
 #include "xml/Schema.h"
@@ -104,59 +105,31 @@ void takeAndDeleteRow(QStandardItem* parent, int row)
     }
 }
 
-// Builds the device tree while the reader walks the file: in a device, its
-// subdevices and units sections count; in subdevices, the devices; in units,
-// the units; everything else is passed over with all it holds. The tree is
-// kept on the heap, however deep the file nests.
-class TreeBuilder : public xml::ElementHandler
+// Builds the device tree while the reader walks the file; the tree is kept
+// on the heap, however deep the file nests.
+class TreeBuilder : public FileWalker
 {
 public:
     std::unique_ptr<QStandardItem> root;
 
-    void startElement(QAnyStringView name, const xml::Attributes& attributes) override
+protected:
+    void beginDevice(const QString& id) override
     {
         if (_open.empty()) {
-            if (name == QLatin1String("dev:device")) {
-                root.reset(Model::createRootItem(attributes.value(QLatin1String("dev:id"))));
-                _open.push_back({ Device, root.get() });
-            } else {
-                _open.push_back({ Ignored, nullptr });
-            }
+            root.reset(Model::createRootItem(id));
+            _open.push_back(root.get());
             return;
         }
-        const Open parent = _open.back();
-        switch (parent.context) {
-        case Device:
-            if (name == QLatin1String("dev:subdevices"))
-                _open.push_back({ Subdevices, parent.item });
-            else if (name == QLatin1String("dev:units"))
-                _open.push_back({ Units, parent.item });
-            else
-                _open.push_back({ Ignored, nullptr });
-            return;
-        case Subdevices:
-            if (name == QLatin1String("dev:device")) {
-                QStandardItem* directory = copy(*_directory, attributes.value(QLatin1String("dev:id")));
-                parent.item->appendRow(directory);
-                _open.push_back({ Device, directory });
-            } else {
-                _open.push_back({ Ignored, nullptr });
-            }
-            return;
-        case Units:
-            if (name == QLatin1String("dev:unit"))
-                parent.item->appendRow(copy(*_unit, attributes.value(QLatin1String("dev:type"))));
-            _open.push_back({ Ignored, nullptr });
-            return;
-        case Ignored:
-            _open.push_back({ Ignored, nullptr });
-            return;
-        }
+        QStandardItem* directory = copy(*_directory, id);
+        _open.back()->appendRow(directory);
+        _open.push_back(directory);
     }
 
-    void endElement() override { _open.pop_back(); }
+    void endDevice() override { _open.pop_back(); }
 
-    void reset() override
+    void unit(const QString& id) override { _open.back()->appendRow(copy(*_unit, id)); }
+
+    void restart() override
     {
         root.reset();
         _open.clear();
@@ -172,13 +145,7 @@ private:
         return item;
     }
 
-    enum Context { Device, Subdevices, Units, Ignored };
-    struct Open
-    {
-        Context context;
-        QStandardItem* item;
-    };
-    std::vector<Open> _open;
+    std::vector<QStandardItem*> _open;
     const std::unique_ptr<QStandardItem> _directory { Model::createDeviceItem(QString()) };
     const std::unique_ptr<QStandardItem> _unit { Model::createUnitItem(QString()) };
 };

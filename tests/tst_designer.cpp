@@ -347,7 +347,7 @@ private slots:
         QCOMPARE(answerer.seen,
             QStringList { "Information|Success|Successfully generated description and source files for "
                           "function block Acme %2 %1 in "
-                + unitDir() + "|OK" });
+                + unitDir() + "|OK,Open Folder" });
     }
 
     void pluginBaseNameBoundariesAreAccepted_data()
@@ -372,7 +372,8 @@ private slots:
         ModalAnswerer answerer({ "OK" });
         generate(form);
         QCOMPARE(answerer.seen,
-            QStringList { "Information|Success|" + successText.arg("Acme My Block", unitDir()) + "|OK" });
+            QStringList {
+                "Information|Success|" + successText.arg("Acme My Block", unitDir()) + "|OK,Open Folder" });
         QVERIFY(unitSummary(unitDir()).contains("plugin simulation " + library));
     }
 
@@ -403,7 +404,8 @@ private slots:
         ModalAnswerer answerer({ "OK" });
         generate(form);
         QCOMPARE(answerer.seen,
-            QStringList { "Information|Success|" + successText.arg("Acme  My Block", unitDir()) + "|OK" });
+            QStringList {
+                "Information|Success|" + successText.arg("Acme  My Block", unitDir()) + "|OK,Open Folder" });
 
         QCOMPARE(unitSummary(unitDir()),
             QStringList({ "id=Acme  My Block", "guiname=My Block", "icon=icons/block.png",
@@ -490,7 +492,8 @@ private slots:
             QCOMPARE(form.enabledButtons(), QString("1,1"));
             return;
         }
-        expected << "Information|Success|" + successText.arg("Acme My Block", unitDir(written)) + "|OK";
+        expected << "Information|Success|" + successText.arg("Acme My Block", unitDir(written))
+                + "|OK,Open Folder";
         QCOMPARE(answerer.seen, expected);
         QCOMPARE(unitSummary(unitDir(written)),
             QStringList({ "id=Acme My Block", "guiname=My Block", "icon=icons/",
@@ -533,16 +536,19 @@ private slots:
         QTest::mouseClick(form.autoFill(), Qt::LeftButton);
         ModalAnswerer answerer({ "Return", "OK" });
         generate(form);
+        // No would make a second directory for the same id: only another block offers it.
         QString question = "Question|Target directory exists|The target directory "
             + unitDir("beltspeed.unit")
             + " already exists. Shall existing XML and CMake files be overwritten (this does not affect "
-              "C++ source and header files)?\nIf you say \"no\", an alternative directory name will be "
-              "chosen.\nPlease note that this will not affect the device structure.";
+              "C++ source and header files)?\n"
+            + (warned ? "If you say \"no\", an alternative directory name will be chosen.\n" : "")
+            + "Please note that this will not affect the device structure.";
         if (warned)
             question += "\nIt holds the function block Acme Belt Speed, which would be replaced.";
         QCOMPARE(answerer.seen,
-            QStringList({ question + "|Yes,No,Cancel",
-                "Information|Success|" + successText.arg("Acme " + secondName, unitDir(written)) + "|OK" }));
+            QStringList({ question + (warned ? "|Yes,No,Cancel" : "|Yes,Cancel"),
+                "Information|Success|" + successText.arg("Acme " + secondName, unitDir(written))
+                    + "|OK,Open Folder" }));
         QCOMPARE(TestHome::readFile(unitDir("beltspeed.unit") + "/unit.xml"), first);
         QCOMPARE(unitDirs().size(), warned ? 2 : 1);
         QCOMPARE(unitSummary(unitDir(written)).first(), "id=Acme " + secondName);

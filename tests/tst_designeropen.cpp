@@ -101,15 +101,19 @@ private:
     static QString success(const QString& id, const QString& dir)
     {
         return "Information|Success|Successfully generated description and source files for function block "
-            + id + " in " + dir + "|OK";
+            + id + " in " + dir + "|OK,Open Folder";
     }
 
-    static QString question(const QString& dir)
+    // A block in the user's tree declares its id there: No, a second
+    // directory for it, is not offered.
+    static QString question(const QString& dir, bool offerNo = false)
     {
         return "Question|Target directory exists|The target directory " + dir
             + " already exists. Shall existing XML and CMake files be overwritten (this does not affect C++ "
-              "source and header files)?\nIf you say \"no\", an alternative directory name will be chosen.\n"
-              "Please note that this will not affect the device structure.|Yes,No,Cancel";
+              "source and header files)?\n"
+            + (offerNo ? "If you say \"no\", an alternative directory name will be chosen.\n" : "")
+            + "Please note that this will not affect the device structure."
+            + (offerNo ? "|Yes,No,Cancel" : "|Yes,Cancel");
     }
 
 private slots:

@@ -305,7 +305,9 @@ private slots:
 
         const QString help
             = "Usage: \\S+ \\[options\\]\n(.+\n)+\nOptions:\n"
-              "  -h, --help +Show this help and exit.\n  -v, --version +Show the version and exit.\n\\z";
+              "  -h, --help +Show this help and exit.\n  -v, --version +Show the version and exit.\n"
+              "  --regenerate <file> +Regenerate (.+\n)+  --force +With --regenerate(.+\n)+"
+              "  --check-device +List (.+\n)+\\z";
         const QString version = "fbmanager \\d+\\.\\d+\\.\\d+\n\\z";
         QTest::newRow("--help") << QStringList { "--help" } << "C" << 0 << help << "\\z";
         QTest::newRow("-h") << QStringList { "-h" } << "C" << 0 << help << "\\z";

@@ -25,6 +25,30 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
         <source>Unexpected argument &apos;%1&apos;: the program takes no file arguments.</source>
         <translation>Unerwartetes Argument &apos;%1&apos;: das Programm nimmt keine Dateiargumente.</translation>
     </message>
+    <message>
+        <source>Regenerate the XML and CMake files of the function block whose unit.xml is &lt;file&gt;, in its directory, and list each file as new, replaced, unchanged or kept. Exit status 1 when the file holds what a regeneration would drop.</source>
+        <translation>Die XML- und CMake-Dateien des Funktionsbausteins, dessen unit.xml &lt;Datei&gt; ist, in seinem Verzeichnis neu erzeugen und jede Datei als new, replaced, unchanged oder kept auflisten. Rückgabewert 1, wenn die Datei enthält, was eine Neuerzeugung verwerfen würde.</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>List the function block entries of the device file [file] (by default your device.xml) whose function block is not installed. Exit status 0 when none is missing, 1 when some are, 2 when the device file cannot be read.</source>
+        <translation>Die Funktionsbaustein-Einträge der Gerätedatei [Datei] (ohne Angabe Ihre device.xml) auflisten, deren Funktionsbaustein nicht installiert ist. Rückgabewert 0, wenn keiner fehlt, 1, wenn welche fehlen, 2, wenn die Gerätedatei nicht gelesen werden kann.</translation>
+    </message>
+    <message>
+        <source>--regenerate and --check-device cannot be used together.</source>
+        <translation>--regenerate und --check-device können nicht zusammen verwendet werden.</translation>
+    </message>
+    <message>
+        <source>--force is an option of --regenerate.</source>
+        <translation>--force ist eine Option von --regenerate.</translation>
+    </message>
+    <message>
+        <source>With --regenerate: regenerate even when that drops content the form cannot show.</source>
+        <translation>Mit --regenerate: auch dann neu erzeugen, wenn dabei Inhalt verloren geht, den das Formular nicht zeigen kann.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -141,6 +165,49 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
     <message>
         <source>The function block designer holds input that was not generated. Close anyway?</source>
         <translation>Der Funktionsbaustein-Designer enthält Eingaben, die nicht generiert wurden. Trotzdem schließen?</translation>
+    </message>
+</context>
+<context>
+    <name>ScriptCommands</name>
+    <message>
+        <source>The file %1 cannot be read.</source>
+        <translation>Die Datei %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The file %1 is not well-formed XML.</source>
+        <translation>Die Datei %1 ist kein wohlgeformtes XML.</translation>
+    </message>
+    <message>
+        <source>The file %1 describes no function block.</source>
+        <translation>Die Datei %1 beschreibt keinen Funktionsbaustein.</translation>
+    </message>
+    <message>
+        <source>%1 holds more than the form can show. Generating this function block again would drop:</source>
+        <translation>%1 enthält mehr, als das Formular zeigen kann. Ein erneutes Generieren dieses Funktionsbausteins würde verwerfen:</translation>
+    </message>
+    <message>
+        <source>Nothing was written; --force regenerates it anyway.</source>
+        <translation>Es wurde nichts geschrieben; mit --force wird trotzdem neu erzeugt.</translation>
+    </message>
+    <message>
+        <source>The ID %1 is also declared by %2. Nothing was written.</source>
+        <translation>Die ID %1 wird auch von %2 deklariert. Es wurde nichts geschrieben.</translation>
+    </message>
+    <message>
+        <source>Unable to write %1. The function block was not generated completely.</source>
+        <translation>%1 konnte nicht geschrieben werden. Der Funktionsbaustein wurde nicht vollständig erzeugt.</translation>
+    </message>
+    <message>
+        <source>The device file %1 is larger than 1 GiB.</source>
+        <translation>Die Gerätedatei %1 ist größer als 1 GiB.</translation>
+    </message>
+    <message>
+        <source>The device file %1 cannot be read.</source>
+        <translation>Die Gerätedatei %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The file %1 is not a device file.</source>
+        <translation>Die Datei %1 ist keine Gerätedatei.</translation>
     </message>
 </context>
 <context>
@@ -475,6 +542,14 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
             <numerusform>und %n weitere</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Yes regenerates the function block in %1. No generates it in a new directory below %2, as a new function block.</source>
+        <translation>„Ja“ erzeugt den Funktionsbaustein in %1 neu. „Nein“ erzeugt ihn wie einen neuen Funktionsbaustein in einem neuen Verzeichnis unterhalb von %2.</translation>
+    </message>
+    <message>
+        <source>Open Folder</source>
+        <translation>Ordner öffnen</translation>
+    </message>
 </context>
 <context>
     <name>unit::OpenDialog</name>
@@ -509,6 +584,33 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
     <message>
         <source>Function block descriptions (unit.xml)</source>
         <translation>Funktionsbaustein-Beschreibungen (unit.xml)</translation>
+    </message>
+</context>
+<context>
+    <name>unit::Plan</name>
+    <message>
+        <source>new</source>
+        <translation>neu</translation>
+    </message>
+    <message>
+        <source>replaced</source>
+        <translation>ersetzt</translation>
+    </message>
+    <message>
+        <source>unchanged</source>
+        <translation>unverändert</translation>
+    </message>
+    <message>
+        <source>kept (C++ files are never overwritten)</source>
+        <translation>beibehalten (C++-Dateien werden nie überschrieben)</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 cannot be compared.</source>
+        <translation>%1 kann nicht verglichen werden.</translation>
     </message>
 </context>
 <context>

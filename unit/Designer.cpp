@@ -1,6 +1,8 @@
 #include "unit/Designer.h"
 
 #include "fs/File.h"
+#include "fs/FileName.h"
+#include "fs/UserPaths.h"
 #include "kiv/qt/gui/widgets/LabeledLineEdit.h"
 #include "unit/ConnectorEditor.h"
 #include "unit/Exception.h"
@@ -11,6 +13,8 @@
 #include "unit/UnitFile.h"
 
 #include <QCheckBox>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -20,7 +24,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
-#include <QStringDecoder>
+#include <QUrl>
 #include <QVBoxLayout>
 
 using kiv::qt::gui::widgets::LabeledLineEdit;
@@ -52,58 +56,6 @@ void fillEditor(VariableTableEditor* editor, const QList<Generator::VariableDesc
     editor->clear();
     for (const Generator::VariableDescriptor& variable : variables)
         editor->appendRow(variable);
-}
-
-// The text of a C++ string literal that starts at from; the position after
-// its closing quote goes to end. Null when the literal does not close.
-QString cppStringAt(const QString& line, int from, int& end)
-{
-    QString text = QLatin1String("");
-    for (int i = from; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (c == QLatin1Char('"')) {
-            end = i + 1;
-            return text;
-        }
-        if (c == QLatin1Char('\\') && i + 1 < line.size())
-            ++i;
-        text += line.at(i);
-    }
-    return {};
-}
-
-// Vendor and name from the simulation plug-in's main.cpp, when it is still
-// the skeleton this program wrote for the id; a file the user changed says
-// nothing reliable.
-QPair<QString, QString> skeletonVendorAndName(const QString& unitDir, const QString& id)
-{
-    const fs::ReadResult file
-        = fs::readFile(unitDir + QLatin1String("/plugin/simulation/main.cpp"), fs::unitFileLimit);
-    if (!file.ok())
-        return {};
-    QStringDecoder decode(QStringConverter::System);
-    const QString content = decode(file.bytes);
-    const QString start = QStringLiteral("BEGIN_SIMULATION_INTERFACE( \"");
-    const QString separator = QStringLiteral(", \"");
-    const QString close = QStringLiteral("\" )");
-    for (const QString& line : content.split(QLatin1Char('\n'))) {
-        if (!line.startsWith(start) || !line.endsWith(close))
-            continue;
-        int end = 0;
-        const QString vendor = cppStringAt(line, start.size(), end);
-        if (vendor.isNull() || line.mid(end, separator.size()) != separator)
-            return {};
-        const int nameStart = end + separator.size();
-        const QString name = line.mid(nameStart, line.size() - close.size() - nameStart);
-        Generator skeleton(false);
-        skeleton.setVendor(vendor);
-        skeleton.setName(name);
-        skeleton.setId(id);
-        if (skeleton.unitSimMainCpp() != file.bytes)
-            return {};
-        return { vendor, name };
-    }
-    return {};
 }
 
 } // namespace
@@ -224,10 +176,8 @@ bool Designer::open(const QString& unitFile)
             != QMessageBox::Yes)
         return false;
 
-    const QString unitDir = QFileInfo(unitFile).absolutePath();
-    const QPair<QString, QString> vendorAndName = skeletonVendorAndName(unitDir, unit.id);
-    fill(unit, vendorAndName.first, vendorAndName.second);
-    _openedDir = unitDir;
+    fill(unit);
+    _openedDir = QFileInfo(unitFile).absolutePath();
     _openedId = unit.id;
     _unchanged = content();
 
@@ -356,9 +306,7 @@ void Designer::on_generate_clicked()
     }
     emit generated();
 
-    QMessageBox::information(this, tr("Success"),
-        tr("Successfully generated description and source files for function block %1 in %2")
-            .arg(text(_idEdit).trimmed(), generator.path()));
+    reportSuccess(text(_idEdit).trimmed(), generator.path());
     clear();
 }
 
@@ -368,30 +316,62 @@ bool Designer::askOverwrite(Generator& generator, bool& overwrite)
     if (!generator.directoryExists())
         return true;
 
-    QStringList lines = {
-        tr("The target directory %1 already exists. Shall existing XML and CMake files be "
-           "overwritten (this does not affect C++ source and header files)?")
-            .arg(generator.path()),
-        tr("If you say \"no\", an alternative directory name will be chosen."),
-        tr("Please note that this will not affect the device structure."),
-    };
-    // Two names can share a directory ("Belt Speed", "BeltSpeed"): one Enter
-    // must not replace another block, whose device entries would then name nothing.
-    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    const QString id = text(_idEdit).trimmed();
     const fs::ReadResult existing
         = fs::readFile(generator.path() + QLatin1String("/unit.xml"), fs::unitFileLimit);
     const QStringList ids = existing.ok() ? Registry::declaredIds(existing.bytes) : QStringList();
-    if (!ids.isEmpty() && !ids.contains(text(_idEdit).trimmed())) {
+    // No makes a new directory for the id, which the id check refuses while
+    // the user's tree declares it: only answers that can succeed are offered.
+    const bool offerNo = !ids.contains(id) || !Registry::singleton()->hasID(id);
+
+    QStringList lines = { tr("The target directory %1 already exists. Shall existing XML and CMake files be "
+                             "overwritten (this does not affect C++ source and header files)?")
+                              .arg(generator.path()) };
+    if (offerNo)
+        lines << tr("If you say \"no\", an alternative directory name will be chosen.");
+    lines << tr("Please note that this will not affect the device structure.");
+    // Two names can share a directory ("Belt Speed", "BeltSpeed"): one Enter
+    // must not replace another block, whose device entries would then name nothing.
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    if (!ids.isEmpty() && !ids.contains(id)) {
         lines << tr("It holds the function block %1, which would be replaced.").arg(ids.first());
         defaultButton = QMessageBox::No;
     }
-    const QMessageBox::StandardButton answer
-        = QMessageBox::question(this, tr("Target directory exists"), lines.join(QLatin1Char('\n')),
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, defaultButton);
+
+    QString details;
+    if (offerNo && generator.isOutsideFunctionBlocks())
+        details = tr("Yes regenerates the function block in %1. No generates it in a new directory below %2, "
+                     "as a new function block.")
+                      .arg(generator.path(), QDir::cleanPath(fs::UserPaths::functionBlocksPath()))
+            + QLatin1String("\n\n");
+    details += generator.plan(generator.path()).details();
+
+    QMessageBox box(QMessageBox::Question, tr("Target directory exists"), lines.join(QLatin1Char('\n')),
+        QMessageBox::Yes | (offerNo ? QMessageBox::No : QMessageBox::NoButton) | QMessageBox::Cancel, this);
+    box.setDefaultButton(defaultButton);
+    box.setDetailedText(details);
+    const int answer = box.exec();
     if (answer != QMessageBox::Yes && answer != QMessageBox::No)
         return false;
     overwrite = answer == QMessageBox::Yes;
     return true;
+}
+
+void Designer::reportSuccess(const QString& id, const QString& unitDir)
+{
+    QMessageBox box(QMessageBox::Information, tr("Success"),
+        tr("Successfully generated description and source files for function block %1 in %2")
+            .arg(id, unitDir),
+        QMessageBox::Ok, this);
+    const QPushButton* openFolder = box.addButton(tr("Open Folder"), QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    if (box.clickedButton() != openFolder)
+        return;
+    // The directory's own bytes, percent-encoded: a name that is not UTF-8
+    // must still reach the file manager as the name it is.
+    QDesktopServices::openUrl(
+        QUrl::fromEncoded("file://" + QUrl::toPercentEncoding(fs::encodeName(unitDir), "/")));
 }
 
 void Designer::on_browseIcons_clicked()
@@ -445,10 +425,10 @@ QStringList Designer::content() const
     return texts;
 }
 
-void Designer::fill(const UnitFile& unit, const QString& vendor, const QString& name)
+void Designer::fill(const UnitFile& unit)
 {
-    _vendorEdit->lineEdit()->setText(vendor);
-    _nameEdit->lineEdit()->setText(name);
+    _vendorEdit->lineEdit()->setText(unit.vendor);
+    _nameEdit->lineEdit()->setText(unit.name);
     _idEdit->lineEdit()->setText(unit.id);
     _guiNameEdit->lineEdit()->setText(unit.guiName);
     _iconEdit->lineEdit()->setText(unit.iconPath);

@@ -56,10 +56,13 @@ private slots:
 private:
     // Everything the user can type into the form, for noticing changes.
     QStringList content() const;
-    void fill(const UnitFile& unit, const QString& vendor, const QString& name);
+    void fill(const UnitFile& unit);
     // Asks whether an existing target directory may be overwritten; false
     // when the user cancels.
     bool askOverwrite(Generator& generator, bool& overwrite);
+    // The success box, whose second button opens the unit directory in the
+    // desktop's file manager.
+    void reportSuccess(const QString& id, const QString& unitDir);
 
     kiv::qt::gui::widgets::LabeledLineEdit* _vendorEdit;
     kiv::qt::gui::widgets::LabeledLineEdit* _nameEdit;

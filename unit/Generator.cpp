@@ -10,8 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <functional>
-
 namespace unit {
 
 namespace {
@@ -47,55 +45,17 @@ public:
             fail(failed);
     }
 
-    void replace(const QString& relative, const QByteArray& bytes) const
+    // Files the plan leaves alone are not touched at all.
+    void write(const Plan::Entry& entry) const
     {
-        const QString path = filePath(relative);
+        if (entry.fate != Plan::New && entry.fate != Plan::Replaced)
+            return;
+        const QString path = filePath(entry.path);
         refuseLink(path);
-        if (!fs::writeFile(path, bytes, fs::Existing::Replace).ok())
+        // A skeleton never replaces what appeared at its name meanwhile.
+        const fs::Existing existing = entry.skeleton ? fs::Existing::Keep : fs::Existing::Replace;
+        if (!entry.read || !fs::writeFile(path, entry.bytes, existing).ok())
             fail(path);
-    }
-
-    // Returns whether the file was absent and is now written. A link counts
-    // as present, so it is never written through.
-    bool createIfAbsent(const QString& relative, const QByteArray& bytes) const
-    {
-        const QString path = filePath(relative);
-        if (fs::UserPaths::hasEntry(path))
-            return false;
-        if (!fs::writeFile(path, bytes, fs::Existing::Keep).ok())
-            fail(path);
-        return true;
-    }
-
-    // Class files come only with a new main.cpp: a user who removed one of
-    // them while keeping main.cpp has rearranged the plug-in on purpose.
-    // main.cpp is written last, so a run that failed before it still makes
-    // the class files when retried.
-    void createSkeletons(const QString& dir, const QByteArray& mainCpp,
-        const std::function<QString(QByteArray&, QByteArray&)>& buildClass) const
-    {
-        const QString mainFile = dir + QLatin1String("/main.cpp");
-        if (fs::UserPaths::hasEntry(filePath(mainFile)))
-            return;
-        QByteArray header, source;
-        const QString name = buildClass(header, source);
-        createIfAbsent(dir + QLatin1Char('/') + name + QLatin1String(".h"), header);
-        createIfAbsent(dir + QLatin1Char('/') + name + QLatin1String(".cpp"), source);
-        createIfAbsent(mainFile, mainCpp);
-    }
-
-    void copyIcon(const QString& icon, const QString& relative) const
-    {
-        const QString target = filePath(relative);
-        refuseLink(target);
-        const QFileInfo existing(target);
-        if (existing.exists() && existing.canonicalFilePath() == QFileInfo(icon).canonicalFilePath())
-            return;
-        // An icon is small; the unit file limit only keeps a hostile one from
-        // filling the memory.
-        const fs::ReadResult read = fs::readFile(icon, fs::unitFileLimit);
-        if (!read.ok() || !fs::writeFile(target, read.bytes, fs::Existing::Replace).ok())
-            fail(target);
     }
 
     [[noreturn]] static void fail(const QString& path)
@@ -186,7 +146,10 @@ void Generator::addStateVar(const QString& name, const QString& varType, const Q
 
 bool Generator::directoryExists() const
 {
-    return fs::UserPaths::hasEntry(targetParent() + QLatin1Char('/') + targetName());
+    if (!_unitDir.isEmpty())
+        return fs::UserPaths::hasEntry(_unitDir);
+    return fs::UserPaths::hasEntry(
+        prepareFunctionBlockDir() + QLatin1Char('/') + dirBaseName() + QLatin1String(".unit"));
 }
 
 QString Generator::path()
@@ -199,16 +162,29 @@ QString Generator::path()
     return _path;
 }
 
-void Generator::generate(bool overwrite)
+bool Generator::isOutsideFunctionBlocks() const
 {
-    const QString functionBlockDir = targetParent();
-    QString target = targetName();
-    QString base = target;
-    if (base.endsWith(QLatin1String(".unit")))
-        base.chop(5);
+    return !_unitDir.isEmpty()
+        && QFileInfo(_unitDir).absolutePath() != QDir::cleanPath(fs::UserPaths::functionBlocksPath());
+}
+
+Plan Generator::generate(bool overwrite)
+{
+    // Only Yes regenerates an opened block where it lies; a new directory
+    // belongs in the user's own tree, never beside a block opened elsewhere.
+    QString functionBlockDir;
+    QString target;
+    if (overwrite && !_unitDir.isEmpty()) {
+        const qsizetype slash = _unitDir.lastIndexOf(QLatin1Char('/'));
+        functionBlockDir = _unitDir.left(qMax(slash, qsizetype(1)));
+        target = _unitDir.mid(slash + 1);
+    } else {
+        functionBlockDir = prepareFunctionBlockDir();
+        target = dirBaseName() + QLatin1String(".unit");
+    }
     if (!overwrite && fs::UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + target)) {
         for (qint64 n = 0;; ++n) {
-            target = QStringLiteral("%1_%2.unit").arg(base, QString::number(n));
+            target = QStringLiteral("%1_%2.unit").arg(dirBaseName(), QString::number(n));
             if (!fs::UserPaths::hasEntry(functionBlockDir + QLatin1Char('/') + target))
                 break;
         }
@@ -224,27 +200,19 @@ void Generator::generate(bool overwrite)
         UnitWriter::fail(unitDir);
     _path = unitDir;
 
+    const Plan plan = this->plan(unitDir);
     const UnitWriter writer(unitDir);
     writer.makePath(QStringLiteral("icons"));
-    // Without a file name the icon vanished between setIcon and now.
-    if (!_icon.isEmpty() && !_iconFileName.isEmpty() && QFileInfo(_icon).isFile())
-        writer.copyIcon(_icon, QLatin1String("icons/") + _iconFileName);
-
     writer.makePath(QStringLiteral("plugin/simulation"));
-    writer.replace(QStringLiteral("unit.xml"), unitXml());
-    writer.replace(QStringLiteral("plugin/CMakeLists.txt"), unitCMakeScript());
-    writer.replace(QStringLiteral("plugin/simulation/CMakeLists.txt"), unitSimCMakeScript());
-    writer.createSkeletons(QStringLiteral("plugin/simulation"), unitSimMainCpp(),
-        [this](QByteArray& header, QByteArray& source) { return unitSimClass(header, source); });
-
-    if (_withDialog) {
-        writer.makePath(QStringLiteral("plugin/gui"));
-        writer.replace(QStringLiteral("plugin/gui/CMakeLists.txt"), unitGuiCMakeScript());
-        writer.createSkeletons(QStringLiteral("plugin/gui"), unitGuiMainCpp(),
-            [this](QByteArray& header, QByteArray& source) { return unitGuiClass(header, source); });
+    for (const Plan::Entry& entry : plan.entries()) {
+        const qsizetype slash = entry.path.lastIndexOf(QLatin1Char('/'));
+        if (slash > 0)
+            writer.makePath(entry.path.left(slash));
+        writer.write(entry);
     }
 
     Registry::singleton()->refresh();
+    return plan;
 }
 
 void Generator::refuseImpossibleNames(const QString& unitDir) const
@@ -271,20 +239,6 @@ void Generator::refuseImpossibleNames(const QString& unitDir) const
 QString Generator::dirBaseName() const
 {
     return _name.toLower().remove(QLatin1Char(' '));
-}
-
-QString Generator::targetParent() const
-{
-    if (_unitDir.isEmpty())
-        return prepareFunctionBlockDir();
-    return _unitDir.left(qMax(_unitDir.lastIndexOf(QLatin1Char('/')), 1));
-}
-
-QString Generator::targetName() const
-{
-    if (_unitDir.isEmpty())
-        return dirBaseName() + QLatin1String(".unit");
-    return _unitDir.mid(_unitDir.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
 QString Generator::className() const

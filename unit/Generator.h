@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "unit/Plan.h"
+
 namespace xml {
 class Element;
 }
@@ -44,7 +46,8 @@ public:
     void setIcon(const QString& icon);
     void setPluginBaseName(const QString& pluginBaseName);
     // A block opened from its directory is regenerated there, wherever that
-    // lies, instead of below the function block directory.
+    // lies, when generate is told to overwrite; otherwise it goes below the
+    // function block directory as a new block would.
     void setUnitDir(const QString& unitDir);
 
     void addConnector(ConnectorType type, const QString& name, const QString& varType,
@@ -54,10 +57,20 @@ public:
     // Creates the function block directory when it is missing.
     bool directoryExists() const;
     QString path();
+    // Whether the block was opened from a directory that is not directly
+    // below the function block directory: a new directory for it then lies
+    // elsewhere than its own.
+    bool isOutsideFunctionBlocks() const;
 
-    // Throws Exception: NonUniqueId before anything is created, WriteFailed
-    // with the failing path when the project cannot be written completely.
-    void generate(bool overwrite);
+    // What generating into unitDir would do with each file, learnt by
+    // reading only.
+    Plan plan(const QString& unitDir) const;
+    // Writes the new and replaced files of the plan for the target directory
+    // and returns that plan; files whose bytes would not change keep their
+    // time, inode and links. Throws Exception: NonUniqueId before anything is
+    // created, WriteFailed with the failing path when the project cannot be
+    // written completely.
+    Plan generate(bool overwrite);
 
     // unit.xml
     QByteArray unitXml() const;
@@ -81,9 +94,6 @@ private:
     // system could hold, before anything is made.
     void refuseImpossibleNames(const QString& unitDir) const;
     QString dirBaseName() const;
-    // The directory that holds the target and the target's own name.
-    QString targetParent() const;
-    QString targetName() const;
     QString className() const;
     QByteArray cmakeScript(const QString& suffix, const QString& recipe) const;
     QByteArray entryFile(const QString& plugin, const QString& interfaceMacro, const QString& listMacro,

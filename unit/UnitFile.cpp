@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QStringDecoder>
 
 #include <deque>
 #include <vector>
@@ -434,6 +435,58 @@ private:
     ConnectorIndex _outputIndex;
 };
 
+// The text of a C++ string literal that starts at from; the position after
+// its closing quote goes to end. Null when the literal does not close.
+QString cppStringAt(const QString& line, int from, int& end)
+{
+    QString text = QLatin1String("");
+    for (int i = from; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (c == QLatin1Char('"')) {
+            end = i + 1;
+            return text;
+        }
+        if (c == QLatin1Char('\\') && i + 1 < line.size())
+            ++i;
+        text += line.at(i);
+    }
+    return {};
+}
+
+// Vendor and name from the simulation plug-in's main.cpp, when it is still
+// the skeleton this program wrote for the id; a file the user changed says
+// nothing reliable.
+QPair<QString, QString> skeletonVendorAndName(const QString& unitDir, const QString& id)
+{
+    const fs::ReadResult file
+        = fs::readFile(unitDir + QLatin1String("/plugin/simulation/main.cpp"), fs::unitFileLimit);
+    if (!file.ok())
+        return {};
+    QStringDecoder decode(QStringConverter::System);
+    const QString content = decode(file.bytes);
+    const QString start = QStringLiteral("BEGIN_SIMULATION_INTERFACE( \"");
+    const QString separator = QStringLiteral(", \"");
+    const QString close = QStringLiteral("\" )");
+    for (const QString& line : content.split(QLatin1Char('\n'))) {
+        if (!line.startsWith(start) || !line.endsWith(close))
+            continue;
+        int end = 0;
+        const QString vendor = cppStringAt(line, start.size(), end);
+        if (vendor.isNull() || line.mid(end, separator.size()) != separator)
+            return {};
+        const int nameStart = end + separator.size();
+        const QString name = line.mid(nameStart, line.size() - close.size() - nameStart);
+        Generator skeleton(false);
+        skeleton.setVendor(vendor);
+        skeleton.setName(name);
+        skeleton.setId(id);
+        if (skeleton.unitSimMainCpp() != file.bytes)
+            return {};
+        return { vendor, name };
+    }
+    return {};
+}
+
 } // namespace
 
 UnitFile UnitFile::read(const QString& path)
@@ -458,6 +511,11 @@ UnitFile UnitFile::read(const QString& path)
     // still changes when the file is written anew.
     if (unit.dropped.isEmpty() && unit.regenerated() != file.bytes)
         unit.addDropped(tr("the file's own formatting and order"));
+
+    const QPair<QString, QString> vendorAndName
+        = skeletonVendorAndName(QFileInfo(path).absolutePath(), unit.id);
+    unit.vendor = vendorAndName.first;
+    unit.name = vendorAndName.second;
     return unit;
 }
 
@@ -511,7 +569,14 @@ UnitFile UnitFile::parse(const QByteArray& content)
 
 QByteArray UnitFile::regenerated() const
 {
+    return generator().unitXml();
+}
+
+Generator UnitFile::generator() const
+{
     Generator generator(withDialog);
+    generator.setVendor(vendor);
+    generator.setName(name);
     generator.setId(id);
     generator.setGuiName(guiName);
     if (!iconPath.isEmpty())
@@ -523,7 +588,7 @@ QByteArray UnitFile::regenerated() const
         generator.addConnector(Generator::Output, d.name, d.type, d.description, d.defaultValue, d.hidden);
     for (const Generator::VariableDescriptor& d : stateVars)
         generator.addStateVar(d.name, d.type, d.defaultValue);
-    return generator.unitXml();
+    return generator;
 }
 
 void UnitFile::addDropped(const QString& what)

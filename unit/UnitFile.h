@@ -26,12 +26,17 @@ public:
         NotAUnit // well-formed, but no "unit:unit" declaring a function block
     };
 
-    // Reads path and the icon copy beside it; the dropped list is complete.
+    // Reads path and the icon copy beside it, and the vendor and name from
+    // the simulation plug-in's main.cpp beside it while that is still the
+    // skeleton this program wrote; the dropped list is complete.
     static UnitFile read(const QString& path);
     // The description alone: nothing on disk is looked at.
     static UnitFile parse(const QByteArray& content);
 
     Status status = Unreadable;
+    // Empty when main.cpp no longer tells them.
+    QString vendor;
+    QString name;
     QString id;
     QString guiName;
     // As written, "icons/" followed by the file name.
@@ -47,6 +52,8 @@ public:
 
     // The unit.xml a generator fed with these values would write.
     QByteArray regenerated() const;
+    // A generator fed with these values, the icon copy as its icon.
+    Generator generator() const;
 
     void addDropped(const QString& what);
 

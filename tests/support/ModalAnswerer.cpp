@@ -62,11 +62,20 @@ void ModalAnswerer::answerBox(QMessageBox* box, const QString& answer)
         if (name == answer)
             pressed = box->button(button);
     }
-    if (box->buttons().size() != buttons.size())
-        buttons << "others";
+    // Buttons of the program's own, by their text; the box's own button
+    // that shows the details is not an answer.
+    const QString showDetails = QMessageBox::tr("Show Details...");
+    for (QAbstractButton* button : box->buttons()) {
+        if (box->standardButton(button) != QMessageBox::NoButton || button->text() == showDetails)
+            continue;
+        buttons << button->text();
+        if (button->text() == answer)
+            pressed = button;
+    }
     seen << QStringList { icons.value(box->icon(), "NoIcon"), box->windowTitle(), box->text(),
         buttons.join(',') }
                 .join('|');
+    details << box->detailedText();
     if (pressed)
         pressed->click();
     else if (answer == QLatin1String("Return"))

@@ -19,12 +19,14 @@ class QWidget;
 class ModalAnswerer : public QObject
 {
 public:
-    // A message box answer is the name of a standard button ("Yes", "OK"...)
-    // or "Escape", or "Return" for the box's default button; a file dialog answer is a path to pick, or
-    // "reject".
+    // A message box answer is the name of a standard button ("Yes", "OK"...),
+    // the text of another button, "Escape", or "Return" for the box's default
+    // button; a file dialog answer is a path to pick, or "reject".
     explicit ModalAnswerer(const QStringList& answers = {});
 
     QStringList seen;
+    // The detailed text of each message box seen, empty when it has none.
+    QStringList details;
     // The parent widget of each dialog seen, in the same order.
     QList<QWidget*> parents;
 
