@@ -2,24 +2,30 @@
 
 #include "fs/Directory.h"
 #include "fs/File.h"
+#include "fs/FileName.h"
+#include "fs/MakeDirectory.h"
+#include "fs/TreeWalker.h"
 #include "fs/UserPaths.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QTranslator>
-#include <QVarLengthArray>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <cstring>
 #include <unistd.h>
+
+Q_LOGGING_CATEGORY(startupLog, "fbmanager.app", QtInfoMsg)
 
 namespace {
 
@@ -57,94 +63,118 @@ bool settingsSafeToRead()
 
 namespace {
 
-using Identities = QSet<fs::Directory::Identity>;
-
-// The directories on the current path of the recursion, source and target: a
-// directory met again through a symbolic link (or a template that lies inside
-// the tree it seeds) is skipped. And the directories already entered through a
-// link: a second link to one is skipped too, or links between siblings would
-// unfold into a tree that grows exponentially with their number.
-struct Visits
+// Merges the source tree into the target without replacing anything: each
+// directory the walk enters gets its twin in the target (made when missing),
+// and the source's regular files are copied where the twin has no entry of
+// that name. Only directories and regular files are merged: a FIFO, device or
+// socket (or a link to one) is left alone.
+//
+// A directory is merged wherever a link leads to it, also a second time. But
+// inside such a repeat, a link to a directory merged before is not unfolded
+// again: links between siblings would otherwise unfold into a tree that grows
+// exponentially with their number. Links back into the ancestors, cycles,
+// the walk skips itself.
+class Merge : public fs::TreeWalker
 {
-    Identities active;
-    Identities linked;
-};
+public:
+    // target: the twin of the walk's root, open.
+    Merge(const QByteArray& targetPath, const fs::Directory& target)
+    {
+        _twins.push_back({ targetPath, target.identity(), false });
+        _targetAncestors.insert(target.identity());
+    }
 
-bool isLink(const fs::Directory& parent, const fs::Directory::Listing& listing, qsizetype i)
-{
-    if (listing.kind(i) != fs::Directory::Listing::UnknownKind)
-        return listing.kind(i) == fs::Directory::Listing::LinkKind;
-    struct stat status;
-    return ::fstatat(parent.fd(), listing.name(i), &status, AT_SYMLINK_NOFOLLOW) != 0
-        || S_ISLNK(status.st_mode);
-}
-
-// Only directories and regular files are merged: a FIFO, device or socket (or
-// a link to one) is left alone. `fresh`: target was just made, so nothing of
-// the source's stands there yet.
-void merge(const fs::Directory& source, const fs::Directory& target, Visits& visits, bool fresh)
-{
-    fs::Directory::Listing listing;
-    source.list(listing);
-    QVarLengthArray<qsizetype, 32> files;
-    for (qsizetype i = 0; i < listing.size(); ++i) {
-        if (listing.isHidden(i))
-            continue;
-        const char* name = listing.name(i);
-        if (listing.mayBeDirectory(i)) {
-            const fs::Directory from(source, name);
-            if (!from.isOpen()) {
-                if (from.error() == ENOTDIR)
-                    files.append(i);
-                continue;
-            }
-            if (visits.active.contains(from.identity()))
-                continue;
-            if (isLink(source, listing, i)) {
-                if (visits.linked.contains(from.identity()))
-                    continue;
-                visits.linked.insert(from.identity());
-            }
-            // Opened first: on a second start every directory is there already.
-            fs::Directory to;
-            if (!fresh)
-                to = fs::Directory(target, name);
-            bool made = false;
-            if (!to.isOpen() && (fresh || to.error() == ENOENT)) {
-                made = target.makeDirectory(name);
-                to = fs::Directory(target, name);
-            }
-            // A plain file of that name stands in the target: the whole directory is skipped.
-            if (!to.isOpen())
-                continue;
-            const bool newTarget = !visits.active.contains(to.identity());
-            visits.active.insert(from.identity());
-            if (newTarget)
-                visits.active.insert(to.identity());
-            merge(from, to, visits, made);
-            visits.active.remove(from.identity());
-            if (newTarget)
-                visits.active.remove(to.identity());
-        } else if (listing.kind(i) == fs::Directory::Listing::RegularKind) {
-            files.append(i);
+protected:
+    bool enterDirectory(
+        const QByteArray& path, const char* name, const fs::Directory& directory, bool viaLink) override
+    {
+        const bool mergedBefore = _merged.contains(directory.identity());
+        if (viaLink && mergedBefore && _twins.back().repeat) {
+            qCInfo(startupLog) << "Not unfolded again inside a repeat, merged elsewhere:" << path;
+            return false;
         }
+        // A source directory that is also a target on the way down (a
+        // template inside the tree it seeds) would be merged into itself.
+        if (_targetAncestors.contains(directory.identity())) {
+            qCInfo(startupLog) << "Not merged, the directory is a target above it:" << path;
+            return false;
+        }
+        const Twin& parent = _twins.back();
+        const QByteArray targetPath = parent.path + '/' + name;
+        // Opened first: on a second start every directory is there already.
+        fs::Directory twin;
+        if (!parent.fresh)
+            twin = fs::Directory::atPath(targetPath);
+        bool made = false;
+        if (!twin.isOpen() && (parent.fresh || twin.error() == ENOENT)) {
+            made = fs::makeDirectory(targetPath);
+            twin = fs::Directory::atPath(targetPath);
+        }
+        // A plain file of that name stands in the target: the whole directory is skipped.
+        if (!twin.isOpen()) {
+            qCWarning(startupLog) << "Not merged:" << path << "into" << targetPath
+                                  << std::strerror(twin.error());
+            return false;
+        }
+        const bool newAncestor = !_targetAncestors.contains(twin.identity());
+        if (newAncestor)
+            _targetAncestors.insert(twin.identity());
+        _merged.insert(directory.identity());
+        _twins.push_back({ targetPath, twin.identity(), made, newAncestor, mergedBefore || parent.repeat });
+        return true;
     }
 
     // The copy never replaces an entry; the check first only spares opening
     // the source of every file on a second start.
-    for (const qsizetype i : files) {
-        if (fresh || !target.hasEntry(listing.name(i)))
-            fs::copyNewFile(source.fd(), listing.name(i), target.fd());
+    void leaveDirectory(const fs::Directory& directory, const QByteArray& path,
+        const fs::Directory::Listing& listing, const std::vector<qsizetype>& files) override
+    {
+        const Twin twin = _twins.back();
+        _twins.pop_back();
+        if (twin.ancestor)
+            _targetAncestors.remove(twin.identity);
+        if (!directory.isOpen())
+            return;
+        const fs::Directory target = fs::Directory::atPath(twin.path);
+        if (!target.isOpen() || !(target.identity() == twin.identity)) {
+            qCWarning(startupLog) << "Files not merged, the target changed:" << path << "into" << twin.path;
+            return;
+        }
+        for (const qsizetype i : files) {
+            if (!twin.fresh && target.hasEntry(listing.name(i)))
+                continue;
+            const fs::WriteResult copied = fs::copyNewFile(directory.fd(), listing.name(i), target.fd());
+            if (!copied.ok())
+                qCInfo(startupLog) << "Not copied:" << path + '/' + listing.name(i) << "into" << twin.path
+                                   << std::strerror(copied.error);
+        }
     }
-}
 
-void mergeTree(const fs::Directory& from, const fs::Directory& to)
+private:
+    struct Twin
+    {
+        QByteArray path;
+        fs::Directory::Identity identity;
+        // Just made, so nothing of the source's stands there yet.
+        bool fresh = false;
+        // Whether the twin entered the target ancestors with this level.
+        bool ancestor = true;
+        // Its source, or one above it, was merged before.
+        bool repeat = false;
+    };
+    std::vector<Twin> _twins;
+    QSet<fs::Directory::Identity> _targetAncestors;
+    QSet<fs::Directory::Identity> _merged;
+};
+
+void mergeTree(const QByteArray& sourcePath, const QByteArray& targetPath)
 {
-    if (!from.isOpen() || !to.isOpen())
+    const fs::Directory to = fs::Directory::atPath(targetPath);
+    if (!to.isOpen()) {
+        qCWarning(startupLog) << "Nothing merged into" << targetPath << std::strerror(to.error());
         return;
-    Visits visits;
-    visits.active = { from.identity(), to.identity() };
-    merge(from, to, visits, false);
+    }
+    Merge(targetPath, to).walk(sourcePath);
 }
 
 // Qt finds the settings by HOME or XDG_CONFIG_HOME decoded as UTF-8: for a
@@ -238,10 +268,10 @@ void initUserProfile(const QString& templatePath)
     const QString data = fs::UserPaths::home() + QLatin1Char('/') + fs::UserPaths::dataRelative();
     if (!fs::makeDirectories(data).ok() || templatePath.isEmpty())
         return;
-    mergeTree(fs::Directory(templatePath), fs::Directory(data));
+    mergeTree(fs::encodeName(QDir(templatePath).absolutePath()), fs::encodeName(data));
 }
 
 void copyRec(QDir& source, QDir& target)
 {
-    mergeTree(fs::Directory(source.absolutePath()), fs::Directory(target.absolutePath()));
+    mergeTree(fs::encodeName(source.absolutePath()), fs::encodeName(target.absolutePath()));
 }

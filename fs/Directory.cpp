@@ -39,6 +39,13 @@ Directory::Directory(const QString& path)
     open(AT_FDCWD, encodeName(path).constData());
 }
 
+Directory Directory::atPath(const QByteArray& path)
+{
+    Directory directory;
+    directory.open(AT_FDCWD, path.constData());
+    return directory;
+}
+
 Directory::Directory(const Directory& parent, const char* name)
 {
     if (parent.isOpen())

@@ -59,6 +59,8 @@ public:
     Directory() = default;
     // Opens the directory at path (see fs/FileName.h for names that are not UTF-8).
     explicit Directory(const QString& path);
+    // Opens the directory at an encoded path, links followed.
+    static Directory atPath(const QByteArray& path);
     // Opens the entry name of parent when it is a directory or a link to one.
     Directory(const Directory& parent, const char* name);
     Directory(Directory&& other) noexcept;
@@ -79,6 +81,7 @@ public:
 
     // Whether anything stands at name, a dangling link included.
     bool hasEntry(const char* name) const;
+    // False with errno set when name could not be made.
     bool makeDirectory(const char* name) const;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "fs/Descriptor.h"
 #include "fs/FileName.h"
+#include "fs/MakeDirectory.h"
 #include "fs/Log.h"
 #include "fs/TemporaryFile.h"
 
@@ -449,17 +450,10 @@ WriteResult keepCopy(const QString& path, const QString& copy)
 
 WriteResult makeDirectories(const QString& path)
 {
-    const QByteArray target = encodeName(path);
-    struct stat st;
-    for (qsizetype end = target.indexOf('/', 1);; end = target.indexOf('/', end + 1)) {
-        const QByteArray part = end < 0 ? target : target.left(end);
-        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
-            return failed(WriteResult::Failed, errno, "cannot create the directory", part);
-        if (end < 0)
-            break;
-    }
-    if (::stat(target.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return failed(WriteResult::NotRegular, ENOTDIR, "not a directory:", target);
+    const bool absolute = path.startsWith(QLatin1Char('/'));
+    const int error = makePath(absolute ? QStringLiteral("/") : QStringLiteral("."), path, Links::Follow);
+    if (error != 0)
+        return { error == ENOTDIR ? WriteResult::NotRegular : WriteResult::Failed, error };
     return succeeded();
 }
 

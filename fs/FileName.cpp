@@ -1,6 +1,10 @@
 #include "fs/FileName.h"
 
+#include <QList>
 #include <QStringDecoder>
+
+#include <algorithm>
+#include <climits>
 
 namespace fs {
 
@@ -95,6 +99,16 @@ QByteArray encodeName(const QString& name)
         return name.toUtf8();
     encoded += QStringView(name).mid(start).toUtf8();
     return encoded;
+}
+
+bool canExist(const QString& path)
+{
+    const QByteArray bytes = encodeName(path);
+    if (bytes.size() >= PATH_MAX)
+        return false;
+    const QList<QByteArray> names = bytes.split('/');
+    return std::all_of(
+        names.begin(), names.end(), [](const QByteArray& name) { return name.size() <= NAME_MAX; });
 }
 
 } // namespace fs

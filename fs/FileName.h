@@ -14,4 +14,8 @@ namespace fs {
 QString decodeName(const QByteArray& name);
 QByteArray encodeName(const QString& name);
 
+// Whether any file could have this path: no name in it longer than the 255
+// bytes a Linux file system allows, the whole shorter than PATH_MAX.
+bool canExist(const QString& path);
+
 } // namespace fs

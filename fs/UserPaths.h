@@ -3,7 +3,11 @@
 #include "fs/FileName.h"
 
 #include <QFileInfo>
+#include <QDir>
 #include <QString>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace fs {
 
@@ -36,8 +40,10 @@ public:
     // link to somewhere outside the user's tree.
     static bool hasEntry(const QString& path)
     {
-        const QFileInfo entry(path);
-        return entry.exists() || entry.isSymLink();
+        // Where the answer is unknown (no permission), something may stand.
+        struct stat status;
+        return ::lstat(fs::encodeName(path).constData(), &status) == 0
+            || (errno != ENOENT && errno != ENOTDIR && errno != ENAMETOOLONG);
     }
 
     static QString deviceFile()

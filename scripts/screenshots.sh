@@ -10,5 +10,7 @@ done
 cmake --build "$BUILD" --target fbmanager_screenshots
 mkdir -p "$ROOT/docs/images"
 cd "$BUILD/bin"
-xvfb-run -a -s '-screen 0 1280x1024x24' ./fbmanager_screenshots "$ROOT/docs/images"
+# A laptop's screen, in English and in German.
+xvfb-run -a -s '-screen 0 1366x768x24' env LC_ALL=C.UTF-8 LANGUAGE=en ./fbmanager_screenshots "$ROOT/docs/images"
+xvfb-run -a -s '-screen 0 1366x768x24' env LC_ALL=C.UTF-8 LANGUAGE=de ./fbmanager_screenshots "$ROOT/docs/images" de
 echo "Pictures written to $ROOT/docs/images"

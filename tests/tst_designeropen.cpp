@@ -3,6 +3,9 @@
 #include "support/ModalAnswerer.h"
 #include "support/TestMain.h"
 
+#include "fs/Directory.h"
+#include "fs/File.h"
+#include "fs/FileName.h"
 #include "unit/Designer.h"
 #include "unit/Generator.h"
 #include "unit/OpenDialog.h"
@@ -15,6 +18,7 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -281,6 +285,18 @@ private slots:
         QTest::newRow("formatting only") << QByteArray("<unit:translations/>")
             << QByteArray("<unit:translations></unit:translations>")
             << QStringList { "the file's own formatting and order" };
+        QTest::newRow("GUI name with blanks at its ends") << QByteArray("<unit:name>My Block<")
+            << QByteArray("<unit:name> My Block\t<")
+            << QStringList { "the blanks at the ends of the GUI name" };
+        QStringList firstScreenful;
+        QByteArray unknown;
+        for (int i = 0; i < 40000; ++i) {
+            unknown += "<e" + QByteArray::number(i) + "/>";
+            if (i < 20)
+                firstScreenful << "the element e" + QString::number(i);
+        }
+        QTest::newRow("a screenful of 40,000 elements") << QByteArray("<unit:state/>")
+            << "<unit:state/>" + unknown << firstScreenful + QStringList { "and 39980 more" };
         // clang-format on
     }
 
@@ -302,7 +318,7 @@ private slots:
             + " holds more than the form can show. Generating this function block again "
               "would drop:" };
         for (const QString& what : dropped)
-            lines << "- " + what;
+            lines << (what.startsWith("and ") ? what : "- " + what);
         QCOMPARE(answerer.seen, QStringList { "Warning|" + openTitle + "|" + lines.join('\n') + "|OK" });
         // Everything the form can show is there all the same.
         QCOMPARE(form.id()->text(), QString("ACME My Block"));
@@ -414,6 +430,29 @@ private slots:
         QVERIFY(answerer.seen.takeFirst().startsWith("Question|Plug-in base name in use|"));
         QCOMPARE(answerer.seen, QStringList { success("ACME Other Block", blocks() + "/otherblock.unit") });
         QVERIFY(TestHome::readFile(blocks() + "/otherblock.unit/unit.xml").contains("ACME Other Block"));
+    }
+
+    // Qt would spell the name with U+FFFD and make a second project there.
+    void blockBelowANameThatIsNotUtf8IsRegeneratedInPlace()
+    {
+        unit::Generator generator = exampleBlock();
+        generator.generate(false);
+        const QByteArray dir = QFile::encodeName(blocks()) + QByteArray("/my\xff") + "block.unit";
+        QCOMPARE(::rename(QFile::encodeName(generator.path()).constData(), dir.constData()), 0);
+        QCOMPARE(::unlink(dir + "/plugin/CMakeLists.txt"), 0);
+        unit::Registry::singleton()->refresh();
+        const QString unitDir = unit::Registry::singleton()->getDir("ACME My Block").absolutePath();
+        QCOMPARE(fs::encodeName(unitDir), dir);
+
+        unit::Designer designer;
+        DesignerParts form(&designer);
+        QCOMPARE(regenerate(form, designer, unitDir + "/unit.xml"),
+            QStringList({ question(unitDir), success("ACME My Block", unitDir) }));
+        fs::Directory::Listing listing;
+        QVERIFY(fs::Directory(blocks()).list(listing));
+        QCOMPARE(listing.size(), 1);
+        QCOMPARE(TestHome::readRawFile(dir + "/plugin/CMakeLists.txt"), generator.unitCMakeScript());
+        QCOMPARE(unit::Registry::singleton()->getDir("ACME My Block").absolutePath(), unitDir);
     }
 
     void openDialogFindsBlocksByAnyPartOfTheId()

@@ -331,6 +331,35 @@ private slots:
             QStringList({ "myblock.unit" }));
     }
 
+    void nameNoFileSystemHoldsStopsBeforeAnything_data()
+    {
+        QTest::addColumn<int>("letters");
+        QTest::addColumn<bool>("overwrite");
+        QTest::addColumn<QString>("failedName");
+        // Of the names a block's name makes, "<name>.unit" is the longest.
+        QTest::newRow("directory name of 256 bytes") << 251 << true << QString(251, 'a') + ".unit";
+        QTest::newRow("alternative name of 256 bytes") << 249 << false << QString(249, 'a') + "_0.unit";
+    }
+
+    void nameNoFileSystemHoldsStopsBeforeAnything()
+    {
+        QFETCH(int, letters);
+        QFETCH(bool, overwrite);
+        QFETCH(QString, failedName);
+        Generator g = exampleBlock();
+        g.setName(QString(letters, 'a'));
+        if (!overwrite)
+            QVERIFY(QDir().mkpath(unitDir(QString(letters, 'a') + ".unit")));
+        const QStringList before
+            = filesBelow(_home.path()) + QDir(blocks()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+        QString message;
+        QCOMPARE(generateCode(g, overwrite, &message), int(Exception::WriteFailed));
+        QCOMPARE(message, unitDir(failedName));
+        QCOMPARE(filesBelow(_home.path()) + QDir(blocks()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            before);
+    }
+
     void sameBytesInAnotherProcess()
     {
         const QString output = qEnvironmentVariable(otherProcessOutput);

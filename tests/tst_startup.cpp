@@ -1,3 +1,4 @@
+#include "support/ChildProcess.h"
 #include "support/TestMain.h"
 
 #include "app/Startup.h"
@@ -7,8 +8,11 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QSettings>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -219,6 +223,40 @@ private slots:
         QVERIFY(!QFileInfo(data() + "/linked.txt").isSymLink());
         QCOMPARE(TestHome::readFile(data() + "/real/file.txt"), QByteArray("content"));
         QVERIFY(snapshot(data()).size() <= 4);
+    }
+
+    void everyLinkIsMergedOnlyCyclesAreSkipped()
+    {
+        writeTemplate("shared/file.txt", "s");
+        QVERIFY(QFile::link(_template.path() + "/shared", _template.path() + "/a"));
+        QVERIFY(QFile::link(_template.path() + "/shared", _template.path() + "/b"));
+        QVERIFY(QFile::link(_template.path(), _template.path() + "/shared/up"));
+        QLoggingCategory::setFilterRules(QStringLiteral("fbmanager.fs.info=true"));
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("link back to a directory above it.*/shared/up"));
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("link back to a directory above it.*/a/up"));
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("link back to a directory above it.*/b/up"));
+
+        initUserProfile();
+        QLoggingCategory::setFilterRules({});
+
+        QCOMPARE(snapshot(data()).keys(), QStringList({ "a/file.txt", "b/file.txt", "shared/file.txt" }));
+    }
+
+    // Depth costs no descriptors: the merge and the registry reach the bottom
+    // of a tree far deeper than the process may hold descriptors open.
+    void deepTreesNeedFewDescriptors()
+    {
+        const QString deep = "units" + QString("/d").repeated(400);
+        writeTemplate(deep + "/unit.xml",
+            "<unit:unit><unit:unittypes><unit:unittype unit:id=\"Deep\"/></unit:unittypes></unit:unit>");
+        QVERIFY(ChildProcess::run([] {
+            const struct rlimit limit = { 32, 32 };
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+            initUserProfile();
+            unit::Registry::singleton()->refresh();
+            return unit::Registry::singleton()->hasID("Deep");
+        }));
+        QVERIFY(QFileInfo(data() + "/" + deep + "/unit.xml").isFile());
     }
 
     void everyNameIsMerged()

@@ -74,7 +74,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("KIV GmbH"));
     QCoreApplication::setApplicationName(QStringLiteral("Velmora 2"));
+    installTranslations();
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    // A second run in another language names its pictures apart.
+    const QString suffix = argc > 2 ? QLatin1Char('-') + QString::fromLocal8Bit(argv[2]) : QString();
 
     readIni(QStringLiteral("../velmora2/velmora2.ini"));
     initUserProfile();
@@ -84,8 +87,8 @@ int main(int argc, char* argv[])
         qFatal("cannot write the sample device");
     device.close();
 
+    // The first window as a user sees it, on a laptop's screen.
     MainWindow window;
-    window.resize(720, 480);
     window.move(0, 0);
     window.show();
     auto* tabs = window.findChild<QTabWidget*>();
@@ -104,7 +107,7 @@ int main(int argc, char* argv[])
         const QRect area = window.frameGeometry().united(
             QApplication::activePopupWidget() ? QApplication::activePopupWidget()->geometry() : QRect());
         screen->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-            .save(out + "/device-manager.png");
+            .save(out + "/device-manager" + suffix + ".png");
         if (QWidget* menu = QApplication::activePopupWidget())
             menu->close();
     });
@@ -117,13 +120,12 @@ int main(int argc, char* argv[])
     open.show();
     open.findChild<QLineEdit*>()->setText(QStringLiteral("ga"));
     settle();
-    open.grab().save(out + "/open-function-block.png");
+    open.grab().save(out + "/open-function-block" + suffix + ".png");
     open.close();
 
     tabs->setCurrentIndex(1);
     fillDesigner(window.findChild<unit::Designer*>());
-    window.resize(window.sizeHint().expandedTo(QSize(900, 0)));
     settle();
-    window.grab().save(out + "/designer.png");
+    window.grab().save(out + "/designer" + suffix + ".png");
     return 0;
 }

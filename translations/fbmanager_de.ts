@@ -546,6 +546,13 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
         <source>The plug-in base name may hold only letters, digits and underscores.</source>
         <translation>Der Plugin-Basisname darf nur Buchstaben, Ziffern und Unterstriche enthalten.</translation>
     </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>und %n weiteres</numerusform>
+            <numerusform>und %n weitere</numerusform>
+        </translation>
+    </message>
     <message>
         <source>Yes regenerates the function block in %1. No generates it in a new directory below %2, as a new function block.</source>
         <translation>„Ja“ erzeugt den Funktionsbaustein in %1 neu. „Nein“ erzeugt ihn wie einen neuen Funktionsbaustein in einem neuen Verzeichnis unterhalb von %2.</translation>
@@ -797,6 +804,10 @@ des Benutzers. Neben den Optionen unten werden die Optionen des Toolkits
     <message>
         <source>processing instructions and document type declarations</source>
         <translation>Verarbeitungsanweisungen und Dokumenttyp-Deklarationen</translation>
+    </message>
+    <message>
+        <source>the blanks at the ends of the GUI name</source>
+        <translation>die Leerzeichen am Anfang oder Ende des GUI-Namens</translation>
     </message>
 </context>
 <context>

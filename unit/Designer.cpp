@@ -279,8 +279,12 @@ bool Designer::open(const QString& unitFile)
         QStringList lines = { tr("%1 holds more than the form can show. Generating this function block again "
                                  "would drop:")
                                   .arg(unitFile) };
-        for (const QString& what : unit.dropped)
-            lines << QLatin1String("- ") + what;
+        // A screenful: a file may name tens of thousands of things.
+        const qsizetype shown = qMin<qsizetype>(unit.dropped.size(), 20);
+        for (qsizetype i = 0; i < shown; ++i)
+            lines << QLatin1String("- ") + unit.dropped.at(i);
+        if (unit.dropped.size() > shown)
+            lines << tr("and %n more", nullptr, int(unit.dropped.size() - shown));
         QMessageBox::warning(this, title, lines.join(QLatin1Char('\n')));
     }
     return true;

@@ -1,6 +1,8 @@
 #include "unit/Generator.h"
 
 #include "fs/File.h"
+#include "fs/FileName.h"
+#include "fs/MakeDirectory.h"
 #include "fs/UserPaths.h"
 #include "unit/Exception.h"
 #include "unit/Registry.h"
@@ -16,10 +18,8 @@ namespace {
 // absolute path.
 QString prepareFunctionBlockDir()
 {
-    QDir home = QDir::home();
-    if (!home.exists(fs::UserPaths::functionBlocksRelative()))
-        home.mkpath(fs::UserPaths::functionBlocksRelative());
-    return QDir::cleanPath(home.absoluteFilePath(fs::UserPaths::functionBlocksRelative()));
+    fs::makePath(fs::UserPaths::home(), fs::UserPaths::functionBlocksRelative(), fs::Links::Follow);
+    return QDir::cleanPath(fs::UserPaths::home() + QLatin1Char('/') + fs::UserPaths::functionBlocksRelative());
 }
 
 // Writes the files of one unit directory; the first file that cannot be
@@ -37,17 +37,12 @@ public:
 
     QString filePath(const QString& relative) const { return _unitDir + QLatin1Char('/') + relative; }
 
-    // Creates the directories of relative one level at a time, so that a
-    // linked directory on the way is met rather than followed.
+    // A linked directory on the way is met rather than followed.
     void makePath(const QString& relative) const
     {
-        QString path = _unitDir;
-        for (const QString& part : relative.split(QLatin1Char('/'))) {
-            path += QLatin1Char('/') + part;
-            refuseLink(path);
-            if (!QFileInfo(path).isDir() && !QDir().mkdir(path))
-                fail(path);
-        }
+        QString failed;
+        if (fs::makePath(_unitDir, relative, fs::Links::Refuse, &failed) != 0)
+            fail(failed);
     }
 
     // Files the plan leaves alone are not touched at all.
@@ -73,7 +68,7 @@ public:
 private:
     static void refuseLink(const QString& path)
     {
-        if (QFileInfo(path).isSymLink())
+        if (fs::isLink(path))
             fail(path);
     }
 
@@ -132,7 +127,8 @@ void Generator::setPluginBaseName(const QString& pluginBaseName)
 
 void Generator::setUnitDir(const QString& unitDir)
 {
-    _unitDir = QDir::cleanPath(QDir(unitDir).absolutePath());
+    _unitDir = QDir::cleanPath(
+        QDir::isAbsolutePath(unitDir) ? unitDir : QDir::currentPath() + QLatin1Char('/') + unitDir);
     _path.clear();
 }
 
@@ -179,8 +175,9 @@ Plan Generator::generate(bool overwrite)
     QString functionBlockDir;
     QString target;
     if (overwrite && !_unitDir.isEmpty()) {
-        functionBlockDir = QFileInfo(_unitDir).absolutePath();
-        target = QFileInfo(_unitDir).fileName();
+        const qsizetype slash = _unitDir.lastIndexOf(QLatin1Char('/'));
+        functionBlockDir = _unitDir.left(qMax(slash, qsizetype(1)));
+        target = _unitDir.mid(slash + 1);
     } else {
         functionBlockDir = prepareFunctionBlockDir();
         target = dirBaseName() + QLatin1String(".unit");
@@ -193,13 +190,13 @@ Plan Generator::generate(bool overwrite)
         }
     }
     const QString unitDir = functionBlockDir + QLatin1Char('/') + target;
+    refuseImpossibleNames(unitDir);
 
     const Registry* registry = Registry::singleton();
     if (registry->hasID(_id) && QDir(registry->getDir(_id).absolutePath()) != QDir(unitDir))
         throw Exception("FunctionBlockManager error", Exception::NonUniqueId);
 
-    QDir(functionBlockDir).mkdir(target);
-    if (!QFileInfo(unitDir).isDir())
+    if (fs::makePath(functionBlockDir, target, fs::Links::Follow) != 0)
         UnitWriter::fail(unitDir);
     _path = unitDir;
 
@@ -216,6 +213,27 @@ Plan Generator::generate(bool overwrite)
 
     Registry::singleton()->refresh();
     return plan;
+}
+
+void Generator::refuseImpossibleNames(const QString& unitDir) const
+{
+    if (!fs::canExist(unitDir))
+        throw Exception(unitDir.toStdString(), Exception::WriteFailed);
+    QStringList files = { QStringLiteral("unit.xml"), QStringLiteral("plugin/simulation/CMakeLists.txt") };
+    if (!_iconFileName.isEmpty())
+        files << QLatin1String("icons/") + _iconFileName;
+    const QString name = className();
+    for (const QString& plugin : { QStringLiteral("simulation"), QStringLiteral("gui") }) {
+        if (plugin == QLatin1String("gui") && !_withDialog)
+            continue;
+        for (const QString& suffix : { QStringLiteral(".h"), QStringLiteral(".cpp") })
+            files << QStringLiteral("plugin/%1/%2%3").arg(plugin, name, suffix);
+    }
+    for (const QString& file : std::as_const(files)) {
+        const QString path = unitDir + QLatin1Char('/') + file;
+        if (!fs::canExist(path))
+            throw Exception(path.toStdString(), Exception::WriteFailed);
+    }
 }
 
 QString Generator::dirBaseName() const

@@ -90,6 +90,9 @@ public:
     QByteArray unitGuiMainCpp() const;
 
 private:
+    // Throws WriteFailed with the first path below unitDir that no file
+    // system could hold, before anything is made.
+    void refuseImpossibleNames(const QString& unitDir) const;
     QString dirBaseName() const;
     QString className() const;
     QByteArray cmakeScript(const QString& suffix, const QString& recipe) const;

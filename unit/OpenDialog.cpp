@@ -51,7 +51,7 @@ OpenDialog::OpenDialog(QWidget* parent)
     const Registry* registry = Registry::singleton();
     // Below the units directory, where every registered block lives: short,
     // and the same on every machine.
-    const QDir units(QDir::home().absoluteFilePath(fs::UserPaths::unitsRelative()));
+    const QDir units(fs::UserPaths::home() + QLatin1Char('/') + fs::UserPaths::unitsRelative());
     for (const QString& id : registry->getIDs()) {
         auto* item = new QTreeWidgetItem(_blocks,
             { id, QDir::toNativeSeparators(units.relativeFilePath(registry->getDir(id).absolutePath())) });

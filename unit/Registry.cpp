@@ -2,12 +2,9 @@
 
 #include "fs/File.h"
 #include "fs/FileName.h"
+#include "fs/TreeWalker.h"
 #include "fs/UserPaths.h"
 #include "xml/Reader.h"
-
-#include <QVarLengthArray>
-
-#include <cerrno>
 
 namespace unit {
 
@@ -60,6 +57,44 @@ private:
 
 } // namespace
 
+// Each directory is scanned once, however many links lead to it: its ids are
+// the same by every path, and links between siblings would otherwise unfold
+// into a walk that grows exponentially with their number.
+class Registry::Scan : public fs::TreeWalker
+{
+public:
+    explicit Scan(Registry& registry)
+        : _registry(registry)
+    {
+    }
+
+protected:
+    bool enterDirectory(const QByteArray&, const char*, const fs::Directory& directory, bool) override
+    {
+        if (_scanned.contains(directory.identity()))
+            return false;
+        _scanned.insert(directory.identity());
+        return true;
+    }
+
+    // A directory's own unit file is read after every one below it, so that
+    // it wins for an id declared in both.
+    void leaveDirectory(const fs::Directory& directory, const QByteArray& path,
+        const fs::Directory::Listing& listing, const std::vector<qsizetype>& files) override
+    {
+        if (!directory.isOpen())
+            return;
+        for (const qsizetype i : files) {
+            if (isUnitFileName(listing.name(i), listing.nameSize(i)))
+                _registry.parseFileAt(directory, listing.name(i), path);
+        }
+    }
+
+private:
+    Registry& _registry;
+    QSet<fs::Directory::Identity> _scanned;
+};
+
 Registry* Registry::singleton()
 {
     static Registry registry;
@@ -70,14 +105,10 @@ void Registry::refresh()
 {
     _unitDirs.clear();
     _ids.clear();
-    _visited.clear();
 
     // No QDir on the way: a missing units directory is one failed open.
-    const QString path
-        = QDir::cleanPath(fs::UserPaths::home() + QLatin1Char('/') + fs::UserPaths::unitsRelative());
-    QByteArray bytes = fs::encodeName(path);
-    walk(fs::Directory(path), bytes);
-    _visited.clear();
+    scan(fs::encodeName(
+        QDir::cleanPath(fs::UserPaths::home() + QLatin1Char('/') + fs::UserPaths::unitsRelative())));
 }
 
 QStringList Registry::getIDs() const
@@ -87,9 +118,7 @@ QStringList Registry::getIDs() const
 
 void Registry::processDir(const QDir& dir)
 {
-    const QString path = dir.absolutePath();
-    QByteArray bytes = fs::encodeName(path);
-    walk(fs::Directory(path), bytes);
+    scan(fs::encodeName(dir.absolutePath()));
 }
 
 void Registry::parseFile(const QFileInfo& file, const QDir& dir)
@@ -98,38 +127,9 @@ void Registry::parseFile(const QFileInfo& file, const QDir& dir)
     parseFileAt(directory, fs::encodeName(file.fileName()).constData(), fs::encodeName(dir.absolutePath()));
 }
 
-void Registry::walk(const fs::Directory& dir, QByteArray& path)
+void Registry::scan(const QByteArray& path)
 {
-    if (!dir.isOpen() || _visited.contains(dir.identity()))
-        return;
-    _visited.insert(dir.identity());
-
-    fs::Directory::Listing listing;
-    dir.list(listing);
-    // Subdirectories first: a directory's own unit file is read after every
-    // one below it, so that it wins for an id declared in both.
-    QVarLengthArray<qsizetype, 4> unitFiles;
-    for (qsizetype i = 0; i < listing.size(); ++i) {
-        if (listing.isHidden(i))
-            continue;
-        if (listing.mayBeDirectory(i)) {
-            const fs::Directory child(dir, listing.name(i));
-            if (child.isOpen()) {
-                const qsizetype size = path.size();
-                path += '/';
-                path.append(listing.name(i), listing.nameSize(i));
-                walk(child, path);
-                path.truncate(size);
-                continue;
-            }
-            if (child.error() != ENOTDIR)
-                continue;
-        }
-        if (isUnitFileName(listing.name(i), listing.nameSize(i)))
-            unitFiles.append(i);
-    }
-    for (const qsizetype i : unitFiles)
-        parseFileAt(dir, listing.name(i), path);
+    Scan(*this).walk(path);
 }
 
 void Registry::parseFileAt(const fs::Directory& dir, const char* name, const QByteArray& path)

@@ -37,11 +37,12 @@ public:
     static QStringList declaredIds(const QByteArray& content);
 
 private:
+    class Scan;
+
     Registry() = default;
 
-    // path: the directory's absolute path as bytes, extended and cut back
-    // while the walk goes down and up.
-    void walk(const fs::Directory& dir, QByteArray& path);
+    // path: the directory's absolute path as bytes.
+    void scan(const QByteArray& path);
     void parseFileAt(const fs::Directory& dir, const char* name, const QByteArray& path);
 
     QMap<QString, QDir> _unitDirs;
@@ -49,9 +50,6 @@ private:
     // of its entries, 100,000 string comparisons in the sorted map's depth
     // each time the window marks the missing ones.
     QSet<QString> _ids;
-    // The directories entered during one scan; a cycle of symbolic links
-    // would otherwise never end.
-    QSet<fs::Directory::Identity> _visited;
 };
 
 } // namespace unit

@@ -1,111 +1,219 @@
 #include "unit/UnitFile.h"
 
 #include "fs/File.h"
+#include "xml/Reader.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QStringDecoder>
-#include <QXmlStreamReader>
 
-#include <memory>
+#include <deque>
 #include <vector>
 
 namespace unit {
 
 namespace {
 
-// One element of the document with what the form may need of it. Children
-// are held by pointer so that building the tree needs no recursion, however
-// deep the document nests.
+// One element of the document, a few integers: a file of many small elements
+// takes a small multiple of its size, and building the tree needs no
+// recursion, however deep the document nests.
 struct Node
 {
-    QString name;
-    QXmlStreamAttributes attributes;
-    QString text;
-    std::vector<std::unique_ptr<Node>> children;
-
-    QString attribute(const QString& qualifiedName) const
-    {
-        return attributes.value(qualifiedName).toString();
-    }
-    bool hasAttribute(const QString& qualifiedName) const { return attributes.hasAttribute(qualifiedName); }
-    bool hasText() const { return !text.trimmed().isEmpty(); }
-    const Node* child(const QString& childName) const
-    {
-        for (const auto& c : children) {
-            if (c->name == childName)
-                return c.get();
-        }
-        return nullptr;
-    }
+    int name = 0;
+    int firstAttribute = 0;
+    int attributeCount = 0;
+    int firstChild = -1;
+    int next = -1;
 };
 
-struct Document
+// The document as the reader reports it; names are kept once each.
+class Document : public xml::ElementHandler
 {
-    Document() = default;
-    Document(const Document&) = delete;
-    Document& operator=(const Document&) = delete;
-    // Takes the tree apart level by level: a deep document must not take the
-    // stack with it.
-    ~Document()
+public:
+    struct Attribute
     {
-        std::vector<std::unique_ptr<Node>> pending;
-        if (root)
-            pending.push_back(std::move(root));
-        while (!pending.empty()) {
-            std::unique_ptr<Node> node = std::move(pending.back());
-            pending.pop_back();
-            for (auto& child : node->children)
-                pending.push_back(std::move(child));
-        }
-    }
+        int name;
+        QString value;
+    };
 
-    std::unique_ptr<Node> root;
+    std::deque<Node> nodes;
+    std::deque<Attribute> attributes;
+    // By node: few elements hold text.
+    QHash<int, QString> texts;
+    std::vector<QString> names;
     bool comments = false;
     bool instructions = false;
     bool doctype = false;
-};
 
-bool readTree(const QByteArray& content, Document& document)
-{
-    QXmlStreamReader reader(content);
-    reader.setNamespaceProcessing(false);
-    std::vector<Node*> open;
-    while (!reader.atEnd()) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::StartElement: {
-            auto node = std::make_unique<Node>();
-            node->name = reader.qualifiedName().toString();
-            node->attributes = reader.attributes();
-            Node* raw = node.get();
-            if (open.empty())
-                document.root = std::move(node);
+    void startElement(QAnyStringView qualifiedName, const xml::Attributes& list) override
+    {
+        Node node;
+        node.name = intern(qualifiedName.toString());
+        node.firstAttribute = int(attributes.size());
+        node.attributeCount = int(list.count());
+        for (qsizetype i = 0; i < list.count(); ++i)
+            attributes.push_back({ intern(list.qualifiedName(i)), list.value(i) });
+        const int index = int(nodes.size());
+        if (!_open.empty()) {
+            Open& parent = _open.back();
+            if (parent.lastChild < 0)
+                nodes[size_t(parent.index)].firstChild = index;
             else
-                open.back()->children.push_back(std::move(node));
-            open.push_back(raw);
-            break;
+                nodes[size_t(parent.lastChild)].next = index;
+            parent.lastChild = index;
         }
-        case QXmlStreamReader::EndElement:
-            open.pop_back();
+        nodes.push_back(node);
+        _open.push_back({ index, -1 });
+    }
+
+    void endElement() override { _open.pop_back(); }
+
+    bool wantsText() const override { return true; }
+
+    void characters(QStringView text) override { texts[_open.back().index] += text; }
+
+    void markup(Markup kind) override
+    {
+        switch (kind) {
+        case Markup::Comment:
+            comments = true;
             break;
-        case QXmlStreamReader::Characters:
-            if (!open.empty())
-                open.back()->text += reader.text();
+        case Markup::ProcessingInstruction:
+            instructions = true;
             break;
-        case QXmlStreamReader::Comment:
-            document.comments = true;
-            break;
-        case QXmlStreamReader::ProcessingInstruction:
-            document.instructions = true;
-            break;
-        case QXmlStreamReader::DTD:
-            document.doctype = true;
-            break;
-        default:
+        case Markup::DocumentType:
+            doctype = true;
             break;
         }
     }
-    return !reader.hasError() && document.root;
-}
+
+    void reset() override { *this = Document(); }
+
+private:
+    int intern(const QString& name)
+    {
+        const auto found = _nameIndex.constFind(name);
+        if (found != _nameIndex.constEnd())
+            return *found;
+        names.push_back(name);
+        return *_nameIndex.insert(name, int(names.size() - 1));
+    }
+
+    struct Open
+    {
+        int index;
+        int lastChild;
+    };
+
+    QHash<QString, int> _nameIndex;
+    std::vector<Open> _open;
+};
+
+// An element of a Document, by value; null where there is none.
+class Element
+{
+public:
+    Element() = default;
+    Element(const Document* document, int index)
+        : _document(index < 0 ? nullptr : document)
+        , _index(index)
+    {
+    }
+
+    explicit operator bool() const { return _document != nullptr; }
+    bool operator==(const Element& other) const { return _index == other._index; }
+    bool operator!=(const Element& other) const { return _index != other._index; }
+
+    const QString& name() const { return _document->names[size_t(node().name)]; }
+
+    int attributeCount() const { return node().attributeCount; }
+    const QString& attributeName(int i) const { return _document->names[size_t(attributeAt(i).name)]; }
+    QString attribute(const QString& qualifiedName) const
+    {
+        const int i = find(qualifiedName);
+        return i < 0 ? QString() : attributeAt(i).value;
+    }
+    bool hasAttribute(const QString& qualifiedName) const { return find(qualifiedName) >= 0; }
+
+    QString text() const { return _document->texts.value(_index); }
+    bool hasText() const { return !text().trimmed().isEmpty(); }
+    bool hasChildren() const { return node().firstChild >= 0; }
+
+    Element child(const QString& childName) const
+    {
+        for (const Element c : children()) {
+            if (c.name() == childName)
+                return c;
+        }
+        return {};
+    }
+
+    class Iterator
+    {
+    public:
+        Iterator(const Document* document, int index)
+            : _document(document)
+            , _index(index)
+        {
+        }
+        Element operator*() const { return Element(_document, _index); }
+        Iterator& operator++()
+        {
+            _index = _document->nodes[size_t(_index)].next;
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return _index != other._index; }
+
+    private:
+        const Document* _document;
+        int _index;
+    };
+
+    struct Children
+    {
+        Iterator first;
+        Iterator begin() const { return first; }
+        Iterator end() const { return Iterator(nullptr, -1); }
+    };
+    Children children() const { return { Iterator(_document, node().firstChild) }; }
+
+private:
+    const Node& node() const { return _document->nodes[size_t(_index)]; }
+    const Document::Attribute& attributeAt(int i) const
+    {
+        return _document->attributes[size_t(node().firstAttribute + i)];
+    }
+    int find(const QString& qualifiedName) const
+    {
+        for (int i = 0; i < attributeCount(); ++i) {
+            if (attributeName(i) == qualifiedName)
+                return i;
+        }
+        return -1;
+    }
+
+    const Document* _document = nullptr;
+    int _index = -1;
+};
+
+// The first connector of a name, found in a hash that grows with the list.
+class ConnectorIndex
+{
+public:
+    Generator::VariableDescriptor* find(QList<Generator::VariableDescriptor>& list, const QString& name)
+    {
+        for (; _covered < list.size(); ++_covered) {
+            if (!_byName.contains(list.at(_covered).name))
+                _byName.insert(list.at(_covered).name, _covered);
+        }
+        const auto found = _byName.constFind(name);
+        return found == _byName.constEnd() ? nullptr : &list[*found];
+    }
+
+private:
+    QHash<QString, qsizetype> _byName;
+    qsizetype _covered = 0;
+};
 
 // Collects what the form cannot show while the known elements are taken apart.
 class Extractor
@@ -116,188 +224,183 @@ public:
     {
     }
 
-    void unitType(const Node& type)
+    void unitType(const Element type)
     {
         _unit.id = type.attribute(QStringLiteral("unit:id"));
         attributesBeyond(type, { QStringLiteral("unit:id") });
-        for (const auto& child : type.children) {
-            const QString& name = child->name;
-            attributesBeyond(*child, {});
+        for (const Element child : type.children()) {
+            const QString& name = child.name();
+            attributesBeyond(child, {});
             if (name == QLatin1String("unit:typeTemplates")) {
-                if (!child->children.empty() || child->hasText())
+                if (child.hasChildren() || child.hasText())
                     drop(UnitFile::tr("type templates"));
             } else if (name == QLatin1String("unit:connectors")) {
                 variables(
-                    child->child(QStringLiteral("unit:in")), QStringLiteral("unit:connector"), _unit.inputs);
-                variables(child->child(QStringLiteral("unit:out")), QStringLiteral("unit:connector"),
-                    _unit.outputs);
-                onlyChildren(*child, { QStringLiteral("unit:in"), QStringLiteral("unit:out") });
+                    child.child(QStringLiteral("unit:in")), QStringLiteral("unit:connector"), _unit.inputs);
+                variables(
+                    child.child(QStringLiteral("unit:out")), QStringLiteral("unit:connector"), _unit.outputs);
+                onlyChildren(child, { QStringLiteral("unit:in"), QStringLiteral("unit:out") });
             } else if (name == QLatin1String("unit:state")) {
-                variables(child.get(), QStringLiteral("unit:statevar"), _unit.stateVars);
+                variables(child, QStringLiteral("unit:statevar"), _unit.stateVars);
             } else if (name == QLatin1String("unit:guiinfo")) {
-                guiInfo(*child);
+                guiInfo(child);
             } else if (name == QLatin1String("unit:plugins")) {
-                plugins(*child);
+                plugins(child);
             } else {
-                element(*child);
+                element(child);
             }
         }
     }
 
-    void drop(const QString& what)
-    {
-        if (!_unit.dropped.contains(what))
-            _unit.dropped << what;
-    }
+    void drop(const QString& what) { _unit.addDropped(what); }
 
-    void element(const Node& node) { drop(UnitFile::tr("the element %1").arg(node.name)); }
+    void element(const Element node) { drop(UnitFile::tr("the element %1").arg(node.name())); }
 
-    void onlyChildren(const Node& node, const QStringList& names)
+    void onlyChildren(const Element node, const QStringList& names)
     {
-        for (const auto& child : node.children) {
-            if (!names.contains(child->name))
-                element(*child);
+        for (const Element child : node.children()) {
+            if (!names.contains(child.name()))
+                element(child);
         }
     }
 
-    void attributesBeyond(const Node& node, const QStringList& names)
+    void attributesBeyond(const Element node, const QStringList& names)
     {
-        for (const QXmlStreamAttribute& attribute : node.attributes) {
-            if (!names.contains(attribute.qualifiedName()))
-                drop(UnitFile::tr("the attribute %1 of %2")
-                         .arg(attribute.qualifiedName().toString(), node.name));
+        for (int i = 0; i < node.attributeCount(); ++i) {
+            if (!names.contains(node.attributeName(i)))
+                drop(UnitFile::tr("the attribute %1 of %2").arg(node.attributeName(i), node.name()));
         }
     }
 
 private:
-    void variables(const Node* list, const QString& entry, QList<Generator::VariableDescriptor>& out)
+    void variables(const Element list, const QString& entry, QList<Generator::VariableDescriptor>& out)
     {
         if (!list)
             return;
-        attributesBeyond(*list, {});
-        for (const auto& child : list->children) {
-            if (child->name != entry) {
-                element(*child);
+        attributesBeyond(list, {});
+        for (const Element child : list.children()) {
+            if (child.name() != entry) {
+                element(child);
                 continue;
             }
-            attributesBeyond(*child, { QStringLiteral("var:varname"), QStringLiteral("var:type") });
+            attributesBeyond(child, { QStringLiteral("var:varname"), QStringLiteral("var:type") });
             QString value;
-            for (const auto& grandChild : child->children) {
-                if (grandChild->name == QLatin1String("var:default")) {
-                    value = grandChild->attribute(QStringLiteral("var:val"));
-                    attributesBeyond(*grandChild, { QStringLiteral("var:val") });
+            for (const Element grandChild : child.children()) {
+                if (grandChild.name() == QLatin1String("var:default")) {
+                    value = grandChild.attribute(QStringLiteral("var:val"));
+                    attributesBeyond(grandChild, { QStringLiteral("var:val") });
                 } else {
-                    element(*grandChild);
+                    element(grandChild);
                 }
             }
-            out << Generator::VariableDescriptor(child->attribute(QStringLiteral("var:varname")),
-                child->attribute(QStringLiteral("var:type")), QString(), value, false);
+            out << Generator::VariableDescriptor(child.attribute(QStringLiteral("var:varname")),
+                child.attribute(QStringLiteral("var:type")), QString(), value, false);
         }
     }
 
-    void guiInfo(const Node& info)
+    void guiInfo(const Element info)
     {
-        for (const auto& child : info.children) {
-            attributesBeyond(*child, {});
-            if (child->name == QLatin1String("unit:connectors")) {
-                layouts(child->child(QStringLiteral("unit:in")), QStringLiteral("left"), _unit.inputs);
-                layouts(child->child(QStringLiteral("unit:out")), QStringLiteral("right"), _unit.outputs);
-                onlyChildren(*child, { QStringLiteral("unit:in"), QStringLiteral("unit:out") });
-            } else if (child->name == QLatin1String("unit:state")) {
-                if (!child->children.empty())
+        for (const Element child : info.children()) {
+            attributesBeyond(child, {});
+            if (child.name() == QLatin1String("unit:connectors")) {
+                layouts(child.child(QStringLiteral("unit:in")), QStringLiteral("left"), _unit.inputs);
+                layouts(child.child(QStringLiteral("unit:out")), QStringLiteral("right"), _unit.outputs);
+                onlyChildren(child, { QStringLiteral("unit:in"), QStringLiteral("unit:out") });
+            } else if (child.name() == QLatin1String("unit:state")) {
+                if (child.hasChildren())
                     drop(UnitFile::tr("the layout of state variables"));
-            } else if (child->name == QLatin1String("unit:description")) {
-                description(*child);
+            } else if (child.name() == QLatin1String("unit:description")) {
+                description(child);
             } else {
-                element(*child);
+                element(child);
             }
         }
     }
 
-    void layouts(const Node* list, const QString& side, QList<Generator::VariableDescriptor>& connectors)
+    void layouts(const Element list, const QString& side, QList<Generator::VariableDescriptor>& connectors)
     {
         if (!list)
             return;
-        for (const auto& child : list->children) {
-            if (child->name != QLatin1String("unit:layout")) {
-                element(*child);
+        for (const Element child : list.children()) {
+            if (child.name() != QLatin1String("unit:layout")) {
+                element(child);
                 continue;
             }
-            attributesBeyond(*child,
+            attributesBeyond(child,
                 { QStringLiteral("unit:varname"), QStringLiteral("unit:side"),
                     QStringLiteral("unit:display") });
-            const QString name = child->attribute(QStringLiteral("unit:varname"));
+            const QString name = child.attribute(QStringLiteral("unit:varname"));
             Generator::VariableDescriptor* connector = find(connectors, name);
             if (!connector) {
                 drop(UnitFile::tr("the layout of %1, which is no connector").arg(name));
                 continue;
             }
-            if (child->attribute(QStringLiteral("unit:side")) != side)
+            if (child.attribute(QStringLiteral("unit:side")) != side)
                 drop(UnitFile::tr("the side %1 of the connector %2")
-                         .arg(child->attribute(QStringLiteral("unit:side")), name));
-            const QString display = child->attribute(QStringLiteral("unit:display"));
+                         .arg(child.attribute(QStringLiteral("unit:side")), name));
+            const QString display = child.attribute(QStringLiteral("unit:display"));
             if (display == QLatin1String("hidden"))
                 connector->hidden = true;
-            else if (child->hasAttribute(QStringLiteral("unit:display")))
+            else if (child.hasAttribute(QStringLiteral("unit:display")))
                 drop(UnitFile::tr("the display %1 of the connector %2").arg(display, name));
         }
     }
 
-    void description(const Node& description)
+    void description(const Element description)
     {
-        for (const auto& child : description.children) {
-            if (child->name != QLatin1String("unit:icon"))
-                attributesBeyond(*child, {});
-            if (child->name == QLatin1String("unit:name")) {
-                _unit.guiName = child->text;
-            } else if (child->name == QLatin1String("unit:icon")) {
-                _unit.iconFileName = child->attribute(QStringLiteral("unit:filename"));
-                attributesBeyond(*child, { QStringLiteral("unit:filename") });
-            } else if (child->name == QLatin1String("unit:connectors")) {
-                infos(child->child(QStringLiteral("unit:in")), _unit.inputs);
-                infos(child->child(QStringLiteral("unit:out")), _unit.outputs);
-                onlyChildren(*child, { QStringLiteral("unit:in"), QStringLiteral("unit:out") });
-            } else if (child->name == QLatin1String("unit:state")) {
-                if (!child->children.empty())
+        for (const Element child : description.children()) {
+            if (child.name() != QLatin1String("unit:icon"))
+                attributesBeyond(child, {});
+            if (child.name() == QLatin1String("unit:name")) {
+                _unit.guiName = child.text();
+            } else if (child.name() == QLatin1String("unit:icon")) {
+                _unit.iconFileName = child.attribute(QStringLiteral("unit:filename"));
+                attributesBeyond(child, { QStringLiteral("unit:filename") });
+            } else if (child.name() == QLatin1String("unit:connectors")) {
+                infos(child.child(QStringLiteral("unit:in")), _unit.inputs);
+                infos(child.child(QStringLiteral("unit:out")), _unit.outputs);
+                onlyChildren(child, { QStringLiteral("unit:in"), QStringLiteral("unit:out") });
+            } else if (child.name() == QLatin1String("unit:state")) {
+                if (child.hasChildren())
                     drop(UnitFile::tr("the descriptions of state variables"));
             } else {
-                element(*child);
+                element(child);
             }
         }
     }
 
-    void infos(const Node* list, QList<Generator::VariableDescriptor>& connectors)
+    void infos(const Element list, QList<Generator::VariableDescriptor>& connectors)
     {
         if (!list)
             return;
-        for (const auto& child : list->children) {
-            if (child->name != QLatin1String("unit:info")) {
-                element(*child);
+        for (const Element child : list.children()) {
+            if (child.name() != QLatin1String("unit:info")) {
+                element(child);
                 continue;
             }
-            const QString name = child->attribute(QStringLiteral("unit:varname"));
+            const QString name = child.attribute(QStringLiteral("unit:varname"));
             Generator::VariableDescriptor* connector = find(connectors, name);
             if (!connector) {
                 drop(UnitFile::tr("the description of %1, which is no connector").arg(name));
                 continue;
             }
-            if (const Node* text = child->child(QStringLiteral("unit:description")))
-                connector->description = text->text;
-            onlyChildren(*child, { QStringLiteral("unit:description") });
+            if (const Element text = child.child(QStringLiteral("unit:description")))
+                connector->description = text.text();
+            onlyChildren(child, { QStringLiteral("unit:description") });
         }
     }
 
-    void plugins(const Node& plugins)
+    void plugins(const Element plugins)
     {
         QString simulation;
         QString dialog;
-        for (const auto& child : plugins.children) {
-            const QString type = child->attribute(QStringLiteral("plugin:type"));
-            const QString library = child->attribute(QStringLiteral("plugin:library"));
-            if (child->name == QLatin1String("unit:plugin") && type == QLatin1String("simulation")
+        for (const Element child : plugins.children()) {
+            const QString type = child.attribute(QStringLiteral("plugin:type"));
+            const QString library = child.attribute(QStringLiteral("plugin:library"));
+            if (child.name() == QLatin1String("unit:plugin") && type == QLatin1String("simulation")
                 && simulation.isNull())
                 simulation = library;
-            else if (child->name == QLatin1String("unit:plugin") && type == QLatin1String("dialog")
+            else if (child.name() == QLatin1String("unit:plugin") && type == QLatin1String("dialog")
                 && dialog.isNull())
                 dialog = library;
             else
@@ -322,17 +425,14 @@ private:
             drop(UnitFile::tr("the plug-in %1 of the type %2").arg(dialog, QStringLiteral("dialog")));
     }
 
-    static Generator::VariableDescriptor* find(
-        QList<Generator::VariableDescriptor>& list, const QString& name)
+    Generator::VariableDescriptor* find(QList<Generator::VariableDescriptor>& list, const QString& name)
     {
-        for (Generator::VariableDescriptor& d : list) {
-            if (d.name == name)
-                return &d;
-        }
-        return nullptr;
+        return (&list == &_unit.inputs ? _inputIndex : _outputIndex).find(list, name);
     }
 
     UnitFile& _unit;
+    ConnectorIndex _inputIndex;
+    ConnectorIndex _outputIndex;
 };
 
 // The text of a C++ string literal that starts at from; the position after
@@ -423,39 +523,43 @@ UnitFile UnitFile::parse(const QByteArray& content)
 {
     UnitFile unit;
     Document document;
-    if (!readTree(content, document)) {
+    if (!xml::Reader::read(content, document) || document.nodes.empty()) {
         unit.status = Malformed;
         return unit;
     }
-    const Node& root = *document.root;
-    const Node* types
-        = root.name == QLatin1String("unit:unit") ? root.child(QStringLiteral("unit:unittypes")) : nullptr;
-    const Node* type = types ? types->child(QStringLiteral("unit:unittype")) : nullptr;
-    if (!type || type->attribute(QStringLiteral("unit:id")).isEmpty()) {
+    const Element root(&document, 0);
+    const Element types = root.name() == QLatin1String("unit:unit")
+        ? root.child(QStringLiteral("unit:unittypes"))
+        : Element();
+    const Element type = types ? types.child(QStringLiteral("unit:unittype")) : Element();
+    if (!type || type.attribute(QStringLiteral("unit:id")).isEmpty()) {
         unit.status = NotAUnit;
         return unit;
     }
     unit.status = Ok;
 
     Extractor extractor(unit);
-    extractor.unitType(*type);
-    for (const auto& other : types->children) {
-        if (other.get() == type)
+    extractor.unitType(type);
+    for (const Element other : types.children()) {
+        if (other == type)
             continue;
-        if (other->name == QLatin1String("unit:unittype"))
+        if (other.name() == QLatin1String("unit:unittype"))
             extractor.drop(
-                tr("the further function block %1").arg(other->attribute(QStringLiteral("unit:id"))));
+                tr("the further function block %1").arg(other.attribute(QStringLiteral("unit:id"))));
         else
-            extractor.element(*other);
+            extractor.element(other);
     }
-    for (const auto& child : root.children) {
-        if (child->name == QLatin1String("unit:translations")) {
-            if (!child->children.empty() || child->hasText())
+    for (const Element child : root.children()) {
+        if (child.name() == QLatin1String("unit:translations")) {
+            if (child.hasChildren() || child.hasText())
                 extractor.drop(tr("translations"));
-        } else if (child.get() != types) {
-            extractor.element(*child);
+        } else if (child != types) {
+            extractor.element(child);
         }
     }
+    // The form's field takes the name as it stands, but Generate trims it.
+    if (unit.guiName != unit.guiName.trimmed())
+        extractor.drop(tr("the blanks at the ends of the GUI name"));
     if (document.comments)
         extractor.drop(tr("comments"));
     if (document.instructions || document.doctype)
@@ -489,8 +593,10 @@ Generator UnitFile::generator() const
 
 void UnitFile::addDropped(const QString& what)
 {
-    if (!dropped.contains(what))
-        dropped << what;
+    if (_dropped.contains(what))
+        return;
+    _dropped.insert(what);
+    dropped << what;
 }
 
 } // namespace unit

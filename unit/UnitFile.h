@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -54,8 +55,12 @@ public:
     // A generator fed with these values, the icon copy as its icon.
     Generator generator() const;
 
-private:
     void addDropped(const QString& what);
+
+private:
+    // dropped once more, hashed: a file may name tens of thousands of
+    // elements the form cannot show.
+    QSet<QString> _dropped;
 };
 
 } // namespace unit

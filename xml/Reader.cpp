@@ -181,6 +181,14 @@ public:
         return {};
     }
 
+    qsizetype count() const override { return static_cast<qsizetype>(list.size()); }
+    QString qualifiedName(qsizetype i) const override { return utf8(list[size_t(i)].name).toString(); }
+    QString value(qsizetype i) const override
+    {
+        const Attribute& attribute = list[size_t(i)];
+        return attribute.literal ? utf8(attribute.value).toString() : normalized(attribute.value);
+    }
+
     static QUtf8StringView utf8(std::string_view text) { return QUtf8StringView(text.data(), text.size()); }
 
     // The value as a reader gives it: line ends first made single line
@@ -213,6 +221,45 @@ public:
     }
 };
 
+// QString::fromUtf8 drops a byte order mark at the start; in text it is a
+// character like any other.
+QString fromUtf8(std::string_view raw)
+{
+    if (raw.substr(0, 3) != "\xef\xbb\xbf")
+        return QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()));
+    return QChar(0xFEFF) + QString::fromUtf8(raw.data() + 3, static_cast<qsizetype>(raw.size() - 3));
+}
+
+// Text as a reader gives it: line ends made single line feeds, references
+// replaced by the characters they stand for (the scanner checked them all).
+QString textOf(std::string_view raw)
+{
+    if (raw.find_first_of("&\r") == std::string_view::npos)
+        return fromUtf8(raw);
+    QString text;
+    text.reserve(static_cast<qsizetype>(raw.size()));
+    size_t run = 0;
+    for (size_t i = 0; i < raw.size();) {
+        const char c = raw[i];
+        if (c != '&' && c != '\r') {
+            ++i;
+            continue;
+        }
+        text += fromUtf8(raw.substr(run, i - run));
+        if (c == '&') {
+            const size_t end = raw.find(';', i);
+            text += referencedCharacter(raw.substr(i + 1, end - i - 1));
+            i = end + 1;
+        } else {
+            text += QLatin1Char('\n');
+            i += i + 1 < raw.size() && raw[i + 1] == '\n' ? 2 : 1;
+        }
+        run = i;
+    }
+    text += fromUtf8(raw.substr(run));
+    return text;
+}
+
 class StreamAttributes : public Attributes
 {
 public:
@@ -225,6 +272,12 @@ public:
     {
         return _reader.attributes().value(qualifiedName).toString();
     }
+    qsizetype count() const override { return _reader.attributes().size(); }
+    QString qualifiedName(qsizetype i) const override
+    {
+        return _reader.attributes().at(i).qualifiedName().toString();
+    }
+    QString value(qsizetype i) const override { return _reader.attributes().at(i).value().toString(); }
 
 private:
     const QXmlStreamReader& _reader;
@@ -251,6 +304,8 @@ public:
 
     Verdict run(ElementHandler& handler)
     {
+        _handler = &handler;
+        _wantsText = handler.wantsText();
         static const char declaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
         const auto declarationLength = static_cast<std::ptrdiff_t>(sizeof declaration - 1);
         if (_end - _p >= declarationLength && std::memcmp(_p, declaration, sizeof declaration - 1) == 0)
@@ -276,6 +331,7 @@ public:
             } else if (_p < _end && *_p == '!') {
                 if (open.empty() || !skipComment())
                     return Verdict::Unsure;
+                handler.markup(ElementHandler::Markup::Comment);
             } else {
                 Name name;
                 bool empty = false;
@@ -339,6 +395,7 @@ private:
             ++_p;
             if (!skipComment())
                 return false;
+            _handler->markup(ElementHandler::Markup::Comment);
         }
     }
 
@@ -531,6 +588,7 @@ private:
     // Text up to the next "<".
     bool skipText()
     {
+        const unsigned char* start = _p;
         for (;;) {
             while (_p < _end && inClass(*_p, textByte))
                 ++_p;
@@ -550,9 +608,16 @@ private:
                 return false;
             }
         }
-        return _p < _end;
+        if (_p >= _end)
+            return false;
+        if (_wantsText && _p != start)
+            _handler->characters(textOf(
+                std::string_view(reinterpret_cast<const char*>(start), static_cast<size_t>(_p - start))));
+        return true;
     }
 
+    ElementHandler* _handler = nullptr;
+    bool _wantsText = false;
     const unsigned char* _p;
     const unsigned char* _end;
     PlainAttributes _attributes;
@@ -575,7 +640,71 @@ bool Reader::read(const QByteArray& content, ElementHandler& handler)
         break;
     }
     handler.reset();
+    if (beyondGeneralReader(content))
+        return false;
     return readGeneral(content, handler);
+}
+
+bool Reader::beyondGeneralReader(const QByteArray& content)
+{
+    // Counts the "=" of each tag, from its "<" to the ">" outside quotes: one
+    // per attribute, at least. A "<" starts afresh wherever it stands, since
+    // no attribute value holds one. Declarations ("<!") count into one sum
+    // for the whole document: every attribute they declare has a default
+    // with a quote or "#", and parameter entities a "%". An entity whose
+    // text holds markup or references would be read again at every use.
+    // Comments, CDATA sections and processing instructions hold no tags.
+    int count = 0;
+    int declarationMarks = 0;
+    bool inTag = false;
+    bool declaration = false;
+    char quote = 0;
+    const char* const end = content.constEnd();
+    const auto skipTo = [end](const char* p, std::string_view close) {
+        const char* found = std::search(p, end, close.begin(), close.end());
+        return found == end ? end - 1 : found + close.size() - 1;
+    };
+    for (const char* p = content.constBegin(); p != end; ++p) {
+        const char c = *p;
+        if (c == '<') {
+            if (declaration && quote)
+                return true;
+            const std::string_view rest(p, size_t(end - p));
+            if (rest.substr(0, 4) == "<!--" || rest.substr(0, 9) == "<![CDATA["
+                || rest.substr(0, 2) == "<?") {
+                p = skipTo(p + 2, rest[1] == '?' ? "?>" : rest[2] == '-' ? "-->" : "]]>");
+                inTag = false;
+                declaration = false;
+                continue;
+            }
+            inTag = true;
+            declaration = p + 1 != end && p[1] == '!';
+            quote = 0;
+            count = 0;
+            continue;
+        }
+        if (!inTag)
+            continue;
+        if (declaration) {
+            if (quote && c == '&')
+                return true;
+            if ((c == '=' || c == '#' || c == '%' || c == '"' || c == '\'')
+                && ++declarationMarks > declarationLimit)
+                return true;
+        }
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '>') {
+            inTag = false;
+            declaration = false;
+        } else if (c == '=' && ++count > attributeLimit) {
+            return true;
+        }
+    }
+    return false;
 }
 
 Reader::Verdict Reader::readPlain(const QByteArray& content, ElementHandler& handler)
@@ -591,19 +720,34 @@ bool Reader::readGeneral(const QByteArray& content, ElementHandler& handler)
     // QXmlStreamReader takes a document type anywhere and more than once;
     // QDomDocument, and XML, only once before the document element.
     bool documentTypeAllowed = true;
+    const bool wantsText = handler.wantsText();
+    int depth = 0;
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::DTD:
             if (!documentTypeAllowed)
                 return false;
             documentTypeAllowed = false;
+            handler.markup(ElementHandler::Markup::DocumentType);
             break;
         case QXmlStreamReader::StartElement:
             documentTypeAllowed = false;
+            ++depth;
             handler.startElement(reader.qualifiedName(), attributes);
             break;
         case QXmlStreamReader::EndElement:
+            --depth;
             handler.endElement();
+            break;
+        case QXmlStreamReader::Characters:
+            if (wantsText && depth > 0)
+                handler.characters(reader.text());
+            break;
+        case QXmlStreamReader::Comment:
+            handler.markup(ElementHandler::Markup::Comment);
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            handler.markup(ElementHandler::Markup::ProcessingInstruction);
             break;
         default:
             break;

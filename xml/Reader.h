@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QLatin1String>
 #include <QString>
+#include <QStringView>
 
 namespace xml {
 
@@ -14,6 +15,11 @@ public:
     virtual ~Attributes() = default;
     // The value, or an empty string when the attribute is missing.
     virtual QString value(QLatin1String qualifiedName) const = 0;
+
+    // All of them in document order.
+    virtual qsizetype count() const = 0;
+    virtual QString qualifiedName(qsizetype i) const = 0;
+    virtual QString value(qsizetype i) const = 0;
 };
 
 // Receives the element structure of a document, start and end tags in
@@ -27,6 +33,16 @@ public:
     virtual void endElement() = 0;
     // Forget everything received so far: the document is read again from the start.
     virtual void reset() = 0;
+
+    // Text inside elements, as a reader gives it (line ends made line feeds,
+    // references replaced), possibly in several pieces; only to a handler
+    // that wants it, since decoding it costs.
+    virtual bool wantsText() const { return false; }
+    virtual void characters(QStringView) { }
+
+    // Markup that holds no elements, anywhere in the document.
+    enum class Markup { Comment, ProcessingInstruction, DocumentType };
+    virtual void markup(Markup) { }
 };
 
 // Reads a document for the elements it holds, and whether it is well-formed,
@@ -36,8 +52,21 @@ public:
 class Reader
 {
 public:
-    // False when the content is not well-formed XML.
+    // False when the content is not well-formed XML, and for a document
+    // that only the general reader can decide when it may hold what makes
+    // that reader slower than linear (see beyondGeneralReader): no real file
+    // holds any of it.
     static bool read(const QByteArray& content, ElementHandler& handler);
+
+    // QXmlStreamReader compares every attribute of a tag with every other,
+    // and every tag with every attribute its document type declares.
+    static constexpr int attributeLimit = 256;
+    static constexpr int declarationLimit = 4 * attributeLimit;
+    // Whether a tag may hold more than attributeLimit attributes, the
+    // declarations more than declarationLimit quotes, "=", "#" and "%", or an
+    // entity markup or references. In one pass; true for every document in
+    // which one of them holds.
+    static bool beyondGeneralReader(const QByteArray& content);
 
     // The two ways of reading, public for the differential fuzz targets.
     // readPlain knows the plain documents this program writes and edits by
