@@ -19,7 +19,7 @@ namespace {
 QStringList idsFromDocumentTree(const QByteArray& content)
 {
     QDomDocument document;
-    if (!document.setContent(content, false))
+    if (!document.setContent(content))
         return {};
     const QDomElement root = document.documentElement();
     if (root.tagName() != QLatin1String("unit:unit"))

@@ -6,7 +6,8 @@
 #  - lintian reports nothing, informational, pedantic and experimental tags
 #    included, but those ACCEPTED_TAGS lists below, each with its reason;
 #  - appstreamcli and desktop-file-validate accept the installed metadata;
-#  - installed with apt-get on a fresh Debian 12 (made with debootstrap), the
+#  - installed with apt-get on a fresh system (made with debootstrap) of the
+#    release this machine runs, the one the package was built for, the
 #    program answers --version without a display and, started under Xvfb with
 #    an empty home, merges its installed template.
 # Needs root and Debian's archive.
@@ -98,21 +99,23 @@ if [ -s desktop.txt ]; then
 fi
 echo "appstreamcli and desktop-file-validate accept the metadata and the desktop entry"
 
+# The package depends on the versions of the libraries it was built with.
+RELEASE=$(. /etc/os-release && echo "$VERSION_CODENAME")
 CLEAN=$(mktemp -d /tmp/fbmanager-clean.XXXXXX)
 cleanup() {
     umount "$CLEAN/proc" 2>/dev/null || true
     rm -rf "$CLEAN"
 }
 trap cleanup EXIT
-echo "Making a fresh Debian 12 in $CLEAN"
-debootstrap --variant=minbase bookworm "$CLEAN" http://deb.debian.org/debian >/dev/null
+echo "Making a fresh Debian $RELEASE in $CLEAN"
+debootstrap --variant=minbase "$RELEASE" "$CLEAN" "${FBM_DEBIAN_MIRROR:-http://deb.debian.org/debian}" >/dev/null
 cp "$DEB" "$CLEAN/tmp/"
 cp /etc/resolv.conf "$CLEAN/etc/"
 mount -t proc proc "$CLEAN/proc"
 if ! chroot "$CLEAN" sh -c "apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
     apt-get install -y -qq /tmp/$DEB xvfb xauth" >"$CHECK/package-install.log" 2>&1; then
     tail -20 "$CHECK/package-install.log" >&2
-    echo "apt-get could not install the package on a fresh Debian 12" >&2
+    echo "apt-get could not install the package on a fresh Debian $RELEASE" >&2
     exit 1
 fi
 
@@ -128,4 +131,4 @@ for file in devices/MyFunctionBlocks/device.xml units/Examples/gain.unit/unit.xm
         exit 1
     fi
 done
-echo "The package installs on a fresh Debian 12, and the installed program starts and merges its template."
+echo "The package installs on a fresh Debian $RELEASE, and the installed program starts and merges its template."

@@ -2,6 +2,9 @@
 # need_packages PACKAGE...: installs those of the Debian packages that are
 # missing (apt-get, as root). Sourced by the other scripts.
 
+# What building the program and running its tests takes.
+BUILD_PACKAGES="cmake g++ make qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n"
+
 need_packages() {
     missing=""
     for package in "$@"; do

@@ -5,7 +5,6 @@ set -eu
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD="$ROOT/build"
-BUILD_PACKAGES="cmake g++ make qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n"
 . "$ROOT/scripts/packages.sh"
 need_packages $BUILD_PACKAGES
 # The fault tests give files an ACL and extended attributes and read them back.

@@ -56,7 +56,7 @@ QStringList unitSummary(const QString& unitDir)
     if (!file.open(QIODevice::ReadOnly))
         return { "no unit.xml" };
     QDomDocument document;
-    if (!document.setContent(&file, false))
+    if (!document.setContent(&file))
         return { "malformed unit.xml" };
     const QDomElement unitType
         = document.documentElement().firstChildElement("unit:unittypes").firstChildElement("unit:unittype");

@@ -885,13 +885,24 @@ private slots:
         env.insert("QT_QPA_PLATFORM", "offscreen");
         program.setProcessEnvironment(env);
         program.setWorkingDirectory(work);
+        QString binary = FBM_PROGRAM;
+        QTemporaryDir reachable;
         if (asNobody) {
+            // The build tree may lie where nobody cannot reach it (a checkout
+            // under /root): nobody runs a copy, with its template beside it.
+            QVERIFY(QFile::setPermissions(reachable.path(),
+                QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+            QVERIFY(QDir().mkpath(reachable.path() + "/bin"));
+            const QString build = QFileInfo(FBM_PROGRAM).absolutePath() + "/..";
+            binary = reachable.path() + "/bin/" + QFileInfo(FBM_PROGRAM).fileName();
+            QCOMPARE(QProcess::execute("cp", { "-R", FBM_PROGRAM, binary }), 0);
+            QCOMPARE(QProcess::execute("cp", { "-R", build + "/user", reachable.path() }), 0);
             program.setChildProcessModifier([] {
                 if (::setgid(65534) != 0 || ::setuid(65534) != 0)
                     ::_exit(1);
             });
         }
-        program.start(FBM_PROGRAM, {});
+        program.start(binary, {});
         QVERIFY(program.waitForStarted());
         // The template was merged: start-up got past the settings.
         const QString merged = _home.path() + "/Ostrel/Velmora2/units/Examples/sum.unit/unit.xml";

@@ -30,7 +30,8 @@ void chooseFromContextMenu(device::View* view, const QModelIndex& index, const Q
             return;
         for (QAction* action : menu->actions()) {
             if (action->text() == entry) {
-                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+                menu->setActiveAction(action);
+                QTest::keyClick(menu, Qt::Key_Return);
                 chosen = true;
                 return;
             }

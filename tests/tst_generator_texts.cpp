@@ -180,7 +180,7 @@ QByteArray lines(const QStringList& lines)
 
 QByteArray cmakeLines(const QString& name, const QString& recipe)
 {
-    return lines({ "cmake_minimum_required( VERSION 2.6...3.5 )", "SET( NAME " + name + " )", "",
+    return lines({ "cmake_minimum_required( VERSION 2.6...3.10 )", "SET( NAME " + name + " )", "",
         "IF( WIN32 )", "\tINCLUDE( $ENV{VELMORA2_API_DIR}/cmake/" + recipe + " )", "ELSE( WIN32 )",
         "\tINCLUDE( /usr/local/Velmora2/api/cmake/" + recipe + " )", "ENDIF( WIN32 )" });
 }

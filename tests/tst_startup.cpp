@@ -343,7 +343,11 @@ private slots:
         QProcess program;
         QProcessEnvironment env;
         env.insert("HOME", _home.path());
-        env.insert("LANG", lang);
+        // A locale every machine has, so that Qt has nothing to say about it;
+        // the language of the messages comes from LANGUAGE, which Qt reads too.
+        env.insert("LC_ALL", "C.UTF-8");
+        if (lang != QLatin1String("C"))
+            env.insert("LANGUAGE", lang);
         env.insert("PATH", qEnvironmentVariable("PATH"));
         program.setProcessEnvironment(env);
         program.setWorkingDirectory(_home.path());

@@ -163,7 +163,7 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, plain);
-        const bool wellFormed = QDomDocument().setContent(content, false);
+        const bool wellFormed(QDomDocument().setContent(content));
 
         Recorder viaPlain;
         const xml::Reader::Verdict verdict = xml::Reader::readPlain(content, viaPlain);
@@ -201,7 +201,7 @@ private slots:
         for (int byte = 0; byte < 256; ++byte) {
             for (QByteArray content : shapes) {
                 content.replace('@', QByteArray(1, static_cast<char>(byte)));
-                const bool wellFormed = QDomDocument().setContent(content, false);
+                const bool wellFormed(QDomDocument().setContent(content));
                 Recorder plain;
                 const xml::Reader::Verdict verdict = xml::Reader::readPlain(content, plain);
                 if (verdict == xml::Reader::Verdict::Unsure)

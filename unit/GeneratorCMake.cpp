@@ -22,7 +22,7 @@ QByteArray Generator::unitGuiCMakeScript() const
 QByteArray Generator::cmakeScript(const QString& suffix, const QString& recipe) const
 {
     return localText({
-        QStringLiteral("cmake_minimum_required( VERSION 2.6...3.5 )"),
+        QStringLiteral("cmake_minimum_required( VERSION 2.6...3.10 )"),
         QLatin1String("SET( NAME unit_") + _pluginBaseName + suffix + QLatin1String(" )"),
         QString(),
         QStringLiteral("IF( WIN32 )"),

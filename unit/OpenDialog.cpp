@@ -77,6 +77,10 @@ OpenDialog::OpenDialog(QWidget* parent)
     resize(640, 400);
 
     connect(_filter, &QLineEdit::textChanged, this, &OpenDialog::on_filter_textChanged);
+    // Return in the filter opens the best match itself: which button is the
+    // default when the key reaches the dialog differs between Qt releases
+    // (6.8 moves it to "Other file..." although "Open" was made the default).
+    connect(_filter, &QLineEdit::returnPressed, this, &OpenDialog::openCurrent);
     connect(_otherFileButton, &QPushButton::clicked, this, &OpenDialog::on_otherFile_clicked);
     connect(_blocks, &QTreeWidget::currentItemChanged, this, &OpenDialog::updateButtons);
     connect(_blocks, &QTreeWidget::itemActivated, this, &OpenDialog::openCurrent);
