@@ -1,5 +1,7 @@
 #include "xml/Reader.h"
 
+#include "xml/Utf8.h"
+
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -80,38 +82,12 @@ bool inClass(unsigned char c, ByteClass byteClass)
 }
 
 // The character at p if it is a well-formed UTF-8 sequence of two to four
-// bytes (no overlong form, no surrogate, nothing beyond U+10FFFF) that
-// stands for a legal XML character; 0 otherwise. `length` is its byte count.
+// bytes that stands for a legal XML character; 0 otherwise. `length` is its
+// byte count.
 char32_t decodeUtf8(const unsigned char* p, const unsigned char* end, int& length)
 {
-    const unsigned char lead = *p;
-    char32_t c;
-    char32_t least;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        c = lead & 0x1F;
-        least = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        c = lead & 0x0F;
-        least = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        c = lead & 0x07;
-        least = 0x10000;
-    } else {
-        return 0;
-    }
-    if (end - p < length)
-        return 0;
-    for (int i = 1; i < length; ++i) {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-        c = (c << 6) | (p[i] & 0x3F);
-    }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF)
-        return 0;
-    return c;
+    const char32_t c = decodeUtf8Sequence(p, end, length);
+    return c == 0xFFFE || c == 0xFFFF ? 0 : c;
 }
 
 // The character that a reference ("amp", "#60", "#x3C": what stands between
