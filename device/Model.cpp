@@ -131,6 +131,26 @@ QModelIndex Model::root() const
     return indexFromItem(_rootItem);
 }
 
+int Model::entryCount() const
+{
+    // Without recursion: devices nest deeply.
+    int count = 0;
+    std::vector<const QStandardItem*> open { invisibleRootItem() };
+    while (!open.empty()) {
+        const QStandardItem* item = open.back();
+        open.pop_back();
+        for (int row = 0; row < item->rowCount(); ++row) {
+            const QStandardItem* child = item->child(row);
+            const int kind = kindOf(child);
+            if (kind == UnitItem || kind == DeviceItem)
+                ++count;
+            if (kind == DeviceItem || kind == RootItem)
+                open.push_back(child);
+        }
+    }
+    return count;
+}
+
 bool Model::isChanged() const
 {
     return _changed || !_undoStack.isClean();

@@ -37,6 +37,9 @@ public:
     QUndoStack* undoStack() { return &_undoStack; }
 
     QModelIndex root() const;
+    // The directories and function block entries below the root: what a
+    // save writes.
+    int entryCount() const;
 
     // Adds below the root or a directory; a function block entry takes no children.
     QModelIndex addDirectory(const QModelIndex& parent);
