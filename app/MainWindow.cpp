@@ -45,26 +45,6 @@ QString freeBackupPath()
     return backupPath(number);
 }
 
-// The directories and function block entries that a save writes: every item
-// below the root, walked without recursion because devices nest deeply.
-int entryCount(const QStandardItemModel& model)
-{
-    int count = 0;
-    QList<const QStandardItem*> pending { model.invisibleRootItem() };
-    while (!pending.isEmpty()) {
-        const QStandardItem* item = pending.takeLast();
-        for (int row = 0; row < item->rowCount(); ++row) {
-            const QStandardItem* child = item->child(row);
-            const int kind = child->data(device::Model::ItemTypeRole).toInt();
-            if (kind == device::Model::UnitItem || kind == device::Model::DeviceItem)
-                ++count;
-            if (kind == device::Model::DeviceItem || kind == device::Model::RootItem)
-                pending.append(child);
-        }
-    }
-    return count;
-}
-
 // The window manager's frame is known once the window is shown; before, a
 // title bar of two text lines and thin borders are set aside for it.
 QMargins frameMargins(const QWidget* window)
@@ -456,7 +436,7 @@ bool MainWindow::saveDevice()
     _keepBeforeSave = false;
     _loaded = fs::FileStamp::ofWritten(bytes);
     _model.setChanged(false);
-    _statusBar->showMessage(tr("Saved %n entries to %1", nullptr, entryCount(_model)).arg(path));
+    _statusBar->showMessage(tr("Saved %n entries to %1", nullptr, _model.entryCount()).arg(path));
     return true;
 }
 

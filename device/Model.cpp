@@ -1,11 +1,8 @@
 #include "device/Model.h"
 
+#include "device/DeviceFile.h"
 #include "device/Edit.h"
-#include "device/FileWalker.h"
 #include "unit/Registry.h"
-#include "xml/Reader.h"
-#include "xml/Schema.h"
-#include "xml/Writer.h"
 
 #include <QApplication>
 #include <QDataStream>
@@ -29,17 +26,6 @@ namespace {
 // Our own drag format: the dragged item's row path, so that a drop moves the
 // item itself instead of inserting a copy.
 const QString itemPathFormat = QStringLiteral("application/x-fbmanager-device-item");
-
-int kindOf(const QStandardItem* item)
-{
-    return item->data(Model::ItemTypeRole).toInt();
-}
-
-// A row may be empty in the first column.
-bool isKind(const QStandardItem* item, int kind)
-{
-    return item && kindOf(item) == kind;
-}
 
 // Folders (root and directories) are the items that take children.
 QStandardItem* createItem(const QString& text, int kind, const QIcon& folderIcon, bool draggable)
@@ -105,51 +91,6 @@ void takeAndDeleteRow(QStandardItem* parent, int row)
     }
 }
 
-// Builds the device tree while the reader walks the file; the tree is kept
-// on the heap, however deep the file nests.
-class TreeBuilder : public FileWalker
-{
-public:
-    std::unique_ptr<QStandardItem> root;
-
-protected:
-    void beginDevice(const QString& id) override
-    {
-        if (_open.empty()) {
-            root.reset(Model::createRootItem(id));
-            _open.push_back(root.get());
-            return;
-        }
-        QStandardItem* directory = copy(*_directory, id);
-        _open.back()->appendRow(directory);
-        _open.push_back(directory);
-    }
-
-    void endDevice() override { _open.pop_back(); }
-
-    void unit(const QString& id) override { _open.back()->appendRow(copy(*_unit, id)); }
-
-    void restart() override
-    {
-        root.reset();
-        _open.clear();
-    }
-
-private:
-    // A copy of a finished item with another text costs a third of making
-    // one: its data is shared until the text is set.
-    static QStandardItem* copy(const QStandardItem& prototype, const QString& text)
-    {
-        QStandardItem* item = prototype.clone();
-        item->setText(text);
-        return item;
-    }
-
-    std::vector<QStandardItem*> _open;
-    const std::unique_ptr<QStandardItem> _directory { Model::createDeviceItem(QString()) };
-    const std::unique_ptr<QStandardItem> _unit { Model::createUnitItem(QString()) };
-};
-
 } // namespace
 
 Model::Model(QObject* parent)
@@ -188,6 +129,26 @@ QModelIndex Model::root() const
     if (!_rootItem)
         return {};
     return indexFromItem(_rootItem);
+}
+
+int Model::entryCount() const
+{
+    // Without recursion: devices nest deeply.
+    int count = 0;
+    std::vector<const QStandardItem*> open { invisibleRootItem() };
+    while (!open.empty()) {
+        const QStandardItem* item = open.back();
+        open.pop_back();
+        for (int row = 0; row < item->rowCount(); ++row) {
+            const QStandardItem* child = item->child(row);
+            const int kind = kindOf(child);
+            if (kind == UnitItem || kind == DeviceItem)
+                ++count;
+            if (kind == DeviceItem || kind == RootItem)
+                open.push_back(child);
+        }
+    }
+    return count;
 }
 
 bool Model::isChanged() const
@@ -590,49 +551,24 @@ void Model::load(const QByteArray& content)
     QStandardItem* top = invisibleRootItem();
     top->setFlags(top->flags() & ~(Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled));
 
-    // A file that is not well-formed counts as no device at all, even if
-    // it began like one.
-    TreeBuilder builder;
-    if (!xml::Reader::read(content, builder) || !builder.root)
+    std::unique_ptr<QStandardItem> root = DeviceFile::read(content);
+    if (!root)
         return;
 
     // Every item is complete before it enters the tree, so loading raises no
     // item-changed notification and leaves the modified flag alone.
-    _rootItem = builder.root.release();
+    _rootItem = root.release();
     top->appendRow(_rootItem);
 }
 
 QByteArray Model::xml() const
 {
-    xml::Writer writer;
-    write(writer);
-    return writer.take();
+    return DeviceFile::xml(invisibleRootItem()->child(0));
 }
 
 qsizetype Model::xmlSize() const
 {
-    xml::Writer writer(0);
-    write(writer);
-    return writer.size();
-}
-
-void Model::write(xml::Writer& writer) const
-{
-    const QString deviceUri = xml::schemaUri(QStringLiteral("device"));
-    writer.startElement(QLatin1String("dev:device"));
-    writer.attribute(QLatin1String("xmlns:xsi"), xml::xsiNamespace);
-    writer.attribute(QLatin1String("xsi:schemaLocation"), QString(deviceUri + QStringLiteral(" device.xsd")));
-    writer.attribute(QLatin1String("xmlns:dev"), deviceUri);
-    writer.attribute(QLatin1String("xmlns:tr"), xml::schemaUri(QStringLiteral("translation")));
-    writer.attribute(QLatin1String("xmlns:md"), xml::schemaUri(QStringLiteral("model")));
-    writer.attribute(QLatin1String("dev:id"), u"MyFuncBlocks");
-    writer.attribute(QLatin1String("dev:toplevel"), u"true");
-    writer.startElement(QLatin1String("dev:translations"));
-    writer.endElement();
-    // Without a root item (nothing loaded yet, or no device in the content)
-    // this writes the empty device, which loads back as an empty root.
-    saveDevice(writer, invisibleRootItem()->child(0));
-    writer.endElement();
+    return DeviceFile::xmlSize(invisibleRootItem()->child(0));
 }
 
 QStandardItem* Model::createRootItem(const QString& text)
@@ -648,55 +584,6 @@ QStandardItem* Model::createDeviceItem(const QString& text)
 QStandardItem* Model::createUnitItem(const QString& text)
 {
     return createItem(text, UnitItem, {}, true);
-}
-
-// The directories below the item, depth first, with the path to the one
-// being written kept on the heap: a device nests as deep as its file did.
-void Model::saveDevice(xml::Writer& writer, const QStandardItem* item)
-{
-    struct Open
-    {
-        const QStandardItem* item;
-        int nextRow;
-    };
-    std::vector<Open> path;
-    writer.startElement(QLatin1String("dev:subdevices"));
-    path.push_back({ item, 0 });
-    while (!path.empty()) {
-        Open& open = path.back();
-        const int rows = open.item ? open.item->rowCount() : 0;
-        while (open.nextRow < rows && !isKind(open.item->child(open.nextRow), DeviceItem))
-            ++open.nextRow;
-        if (open.nextRow < rows) {
-            const QStandardItem* directory = open.item->child(open.nextRow++);
-            writer.startElement(QLatin1String("dev:device"));
-            writer.attribute(QLatin1String("dev:id"), directory->text());
-            writer.startElement(QLatin1String("dev:subdevices"));
-            path.push_back({ directory, 0 });
-            continue;
-        }
-        writer.endElement();
-        saveUnits(writer, open.item);
-        path.pop_back();
-        // The document element is the caller's to end.
-        if (!path.empty())
-            writer.endElement();
-    }
-}
-
-void Model::saveUnits(xml::Writer& writer, const QStandardItem* item)
-{
-    writer.startElement(QLatin1String("dev:units"));
-    const int rows = item ? item->rowCount() : 0;
-    for (int row = 0; row < rows; ++row) {
-        const QStandardItem* child = item->child(row);
-        if (!isKind(child, UnitItem))
-            continue;
-        writer.startElement(QLatin1String("dev:unit"));
-        writer.attribute(QLatin1String("dev:type"), child->text());
-        writer.endElement();
-    }
-    writer.endElement();
 }
 
 void Model::on_itemChanged()

@@ -6,18 +6,16 @@
 
 #include <vector>
 
-namespace xml {
-class Writer;
-}
-
 namespace device {
 
+class DeviceFile;
 class Edit;
 
 // The user's device: one root item holding directories (nested to any depth)
-// and function block entries, read from and written to device.xml. Every
-// edit is a step on the model's undo stack, and the modified flag follows
-// the stack: undoing back to the saved state means unchanged.
+// and function block entries, read from and written to device.xml through
+// DeviceFile. Every edit is a step on the model's undo stack, and the
+// modified flag follows the stack: undoing back to the saved state means
+// unchanged.
 class Model : public QStandardItemModel
 {
     Q_OBJECT
@@ -39,6 +37,9 @@ public:
     QUndoStack* undoStack() { return &_undoStack; }
 
     QModelIndex root() const;
+    // The directories and function block entries below the root: what a
+    // save writes.
+    int entryCount() const;
 
     // Adds below the root or a directory; a function block entry takes no children.
     QModelIndex addDirectory(const QModelIndex& parent);
@@ -84,16 +85,10 @@ public:
     bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
         const QModelIndex& parent) override;
 
-    static QStandardItem* createRootItem(const QString& text);
     static QStandardItem* createDeviceItem(const QString& text);
     static QStandardItem* createUnitItem(const QString& text);
     // Deletes an item that is in no model, with its subtree, however deep.
     static void deleteDetached(QStandardItem* item);
-
-    // The "dev:subdevices" and "dev:units" sections of a device item, with
-    // everything below it; and the "dev:units" section alone.
-    static void saveDevice(xml::Writer& writer, const QStandardItem* item);
-    static void saveUnits(xml::Writer& writer, const QStandardItem* item);
 
     // The kind of the item behind an index, as the view and the delegate see it.
     static int itemType(const QModelIndex& index) { return index.data(ItemTypeRole).toInt(); }
@@ -107,6 +102,8 @@ private slots:
     void on_itemChanged();
 
 private:
+    // The file builds the tree from the same items the edits make.
+    friend class DeviceFile;
     friend class Edit;
     using Path = std::vector<int>;
 
@@ -124,7 +121,10 @@ private:
     QModelIndex addChild(const QModelIndex& parent, QStandardItem* item, int row, const QString& text);
     void reportModified();
     void dropRoot();
-    void write(xml::Writer& writer) const;
+    // Only a loaded file has a root.
+    static QStandardItem* createRootItem(const QString& text);
+    // The kind of an item, as itemType tells it for the item's index.
+    static int kindOf(const QStandardItem* item) { return item->data(ItemTypeRole).toInt(); }
 
     bool _changed = false;
     bool _reportedChanged = false;

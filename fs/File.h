@@ -7,6 +7,8 @@
 // FIFO or device and never take more than a limit; writes reach the file's name
 // only when every byte is on disk, so a failed write leaves the old file (or
 // nothing) behind.
+// Not QSaveFile: Qt 6.4's commits a short write (a full disk, a size limit) as
+// success, and it carries neither ACL nor extended attributes to the new file.
 namespace fs {
 
 // Largest unit description that is read; anything larger declares nothing.

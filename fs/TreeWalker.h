@@ -9,6 +9,9 @@
 
 namespace fs {
 
+// Not QDirIterator: Qt decodes a name that is not UTF-8 into U+FFFD, and the
+// entry can then be neither opened nor copied.
+//
 // A depth-first walk below one directory, by raw names, that holds no
 // descriptor per level: each directory is opened by its path to be listed and
 // closed before the walk goes down, and opened again by its path (and checked

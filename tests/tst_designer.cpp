@@ -761,9 +761,14 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("answers");
         QTest::addColumn<int>("blocks");
-        QTest::newRow("another block, Return") << "BeltSpeed" << QStringList { "Return" } << 1;
-        QTest::newRow("another block, Yes") << "BeltSpeed" << QStringList { "Yes", "No", "OK" } << 2;
-        QTest::newRow("the same block again") << "Belt Speed" << QStringList { "Yes", "OK" } << 1;
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("another block, Return") << "BeltSpeed" << QStringList { "Return" } << 1 << "unit.xml";
+        QTest::newRow("another block, Yes")
+            << "BeltSpeed" << QStringList { "Yes", "No", "OK" } << 2 << "unit.xml";
+        QTest::newRow("the same block again")
+            << "Belt Speed" << QStringList { "Yes", "OK" } << 1 << "unit.xml";
+        QTest::newRow("another block's UNIT.XML")
+            << "BeltSpeed" << QStringList { "Return" } << 1 << "UNIT.XML";
     }
 
     void sharedPluginBaseNameIsAskedAbout()
@@ -771,6 +776,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QStringList, answers);
         QFETCH(int, blocks);
+        QFETCH(QString, fileName);
         const QString asked
             = "Question|Plug-in base name in use|The plug-in base name velmora_myfunctionblocks_"
               "beltspeed is already used by the function block Acme Belt Speed. Both would build "
@@ -784,6 +790,8 @@ private slots:
             generate(form);
             if (typed == name)
                 QCOMPARE(answerer.seen.first() == asked, name == "BeltSpeed");
+            else if (QDir dir(this->blocks() + "/" + unitDirs().first()); dir.rename("unit.xml", fileName))
+                unit::Registry::singleton()->refresh();
         }
         QCOMPARE(unitDirs().size(), blocks);
         QCOMPARE(form.name()->text(), answers.size() == 1 ? name : QString());

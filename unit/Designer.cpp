@@ -72,13 +72,13 @@ QString blockWithBaseName(const QString& baseName, const QString& id)
     const Registry* registry = Registry::singleton();
     QSet<QString> seen;
     if (registry->hasID(id))
-        seen.insert(registry->getDir(id).absolutePath());
+        seen.insert(registry->unitFile(id));
     for (const QString& other : registry->getIDs()) {
-        const QString dir = registry->getDir(other).absolutePath();
-        if (seen.contains(dir))
+        const QString path = registry->unitFile(other);
+        if (seen.contains(path))
             continue;
-        seen.insert(dir);
-        const fs::ReadResult file = fs::readFile(dir + QLatin1String("/unit.xml"), fs::unitFileLimit);
+        seen.insert(path);
+        const fs::ReadResult file = fs::readFile(path, fs::unitFileLimit);
         if (!file.ok())
             continue;
         const UnitFile unit = UnitFile::parse(file.bytes);

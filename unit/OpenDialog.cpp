@@ -15,21 +15,6 @@
 
 namespace unit {
 
-namespace {
-
-// The registry matches the file name in any letter case.
-QString unitFileIn(const QDir& dir)
-{
-    const QStringList names
-        = dir.entryList({ QStringLiteral("unit.xml") }, QDir::Files | QDir::CaseSensitive);
-    if (!names.isEmpty())
-        return dir.absoluteFilePath(names.first());
-    const QStringList anyCase = dir.entryList({ QStringLiteral("unit.xml") }, QDir::Files);
-    return dir.absoluteFilePath(anyCase.isEmpty() ? QStringLiteral("unit.xml") : anyCase.first());
-}
-
-} // namespace
-
 OpenDialog::OpenDialog(QWidget* parent)
     : QDialog(parent)
     , _filter(new QLineEdit)
@@ -55,7 +40,7 @@ OpenDialog::OpenDialog(QWidget* parent)
     for (const QString& id : registry->getIDs()) {
         auto* item = new QTreeWidgetItem(_blocks,
             { id, QDir::toNativeSeparators(units.relativeFilePath(registry->getDir(id).absolutePath())) });
-        item->setData(0, Qt::UserRole, unitFileIn(registry->getDir(id)));
+        item->setData(0, Qt::UserRole, registry->unitFile(id));
     }
     _blocks->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     if (_blocks->topLevelItemCount() > 0)
@@ -133,7 +118,7 @@ void OpenDialog::openCurrent()
 
 QString OpenDialog::unitFileOf(const QString& id)
 {
-    return unitFileIn(Registry::singleton()->getDir(id));
+    return Registry::singleton()->unitFile(id);
 }
 
 } // namespace unit

@@ -105,10 +105,17 @@ void Registry::refresh()
 {
     _unitDirs.clear();
     _ids.clear();
+    _otherFileNames.clear();
 
     // No QDir on the way: a missing units directory is one failed open.
     scan(fs::encodeName(
         QDir::cleanPath(fs::UserPaths::home() + QLatin1Char('/') + fs::UserPaths::unitsRelative())));
+}
+
+QString Registry::unitFile(const QString& id) const
+{
+    return _unitDirs.value(id).absolutePath() + QLatin1Char('/')
+        + _otherFileNames.value(id, QStringLiteral("unit.xml"));
 }
 
 QStringList Registry::getIDs() const
@@ -143,9 +150,14 @@ void Registry::parseFileAt(const fs::Directory& dir, const char* name, const QBy
     if (ids.isEmpty())
         return;
     const QDir unitDir(fs::decodeName(path));
+    const bool otherName = qstrcmp(name, "unit.xml") != 0;
     for (const QString& id : ids) {
         _unitDirs.insert(id, unitDir);
         _ids.insert(id);
+        if (otherName)
+            _otherFileNames.insert(id, fs::decodeName(name));
+        else
+            _otherFileNames.remove(id);
     }
 }
 

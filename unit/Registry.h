@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QMap>
 #include <QSet>
 #include <QString>
@@ -26,6 +27,9 @@ public:
     // as fs/FileName.h describes: fs::Directory and fs::readFile reach it,
     // QDir's own file access does not.
     QDir getDir(const QString& id) const { return _unitDirs.value(id); }
+    // The unit file that declares id, which the scan matched in any letter
+    // case: the one way to find a block's file.
+    QString unitFile(const QString& id) const;
     bool isEmpty() const { return _unitDirs.isEmpty(); }
 
     // The walk below a directory and the reading of one unit file in it.
@@ -50,6 +54,8 @@ private:
     // of its entries, 100,000 string comparisons in the sorted map's depth
     // each time the window marks the missing ones.
     QSet<QString> _ids;
+    // The unit files not named exactly "unit.xml", by id; nearly always empty.
+    QHash<QString, QString> _otherFileNames;
 };
 
 } // namespace unit

@@ -18,6 +18,10 @@ namespace xml {
 //
 // Beyond a byte limit the writer stops keeping the bytes and only counts
 // them, so that the size of a document too large to keep can be learnt.
+//
+// Not QDomDocument or QXmlStreamWriter: the files are kept in version control,
+// so every byte and the attributes' order as written must stay as they are;
+// and this way is measured faster and does not recurse (docs/PERFORMANCE.md).
 class Writer
 {
 public:
