@@ -1,6 +1,7 @@
 #include "fs/Directory.h"
 
 #include "fs/FileName.h"
+#include "fs/Interrupted.h"
 
 #include <cerrno>
 #include <cstring>
@@ -107,14 +108,11 @@ bool Directory::list(Listing& listing) const
         return false;
     alignas(dirent64) char buffer[32 * 1024];
     for (;;) {
-        const ssize_t n = ::getdents64(_fd, buffer, sizeof buffer);
+        const ssize_t n = retryInterrupted([&] { return ::getdents64(_fd, buffer, sizeof buffer); });
         if (n == 0)
             return true;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        if (n < 0)
             return false;
-        }
         for (ssize_t at = 0; at < n;) {
             const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
             at += entry->d_reclen;

@@ -2,6 +2,7 @@
 
 #include "fs/Descriptor.h"
 #include "fs/FileName.h"
+#include "fs/Interrupted.h"
 #include "fs/MakeDirectory.h"
 #include "fs/Log.h"
 #include "fs/TemporaryFile.h"
@@ -24,12 +25,9 @@ namespace {
 bool writeAll(int fd, const char* data, qint64 size)
 {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t n = retryInterrupted([&] { return ::write(fd, data, size_t(size)); });
+        if (n < 0)
             return false;
-        }
         data += n;
         size -= n;
     }
@@ -45,15 +43,14 @@ bool copyContent(int in, int out, const struct stat& source)
     // size (some pseudo files do) may still have content, which only read sees.
     qint64 left = source.st_size;
     while (left > 0) {
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(left), 0);
+        const ssize_t n
+            = retryInterrupted([&] { return ::copy_file_range(in, nullptr, out, nullptr, size_t(left), 0); });
         if (n > 0) {
             left -= n;
             continue;
         }
         if (n == 0)
             return true; // it shrank
-        if (errno == EINTR)
-            continue;
         if (left != source.st_size
             || (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EPERM
                 && errno != ETXTBSY))
@@ -64,14 +61,11 @@ bool copyContent(int in, int out, const struct stat& source)
         return true;
     char buffer[64 * 1024];
     for (;;) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        const ssize_t n = retryInterrupted([&] { return ::read(in, buffer, sizeof buffer); });
         if (n == 0)
             return true;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        if (n < 0)
             return false;
-        }
         if (!writeAll(out, buffer, n))
             return false;
     }
@@ -131,12 +125,10 @@ ReadResult readFileAt(int directory, const char* name, qint64 limit)
             bytes.resize(qsizetype(qMin<qint64>(limit + 1, used * 2 + 4096)));
         }
         const qint64 wanted = bytes.size() - used;
-        const ssize_t n = ::read(fd.get(), bytes.data() + used, size_t(wanted));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t n
+            = retryInterrupted([&] { return ::read(fd.get(), bytes.data() + used, size_t(wanted)); });
+        if (n < 0)
             return result;
-        }
         used += n;
         if (n == 0 || n < wanted)
             break;

@@ -1,6 +1,7 @@
 #include "fs/FileLock.h"
 
 #include "fs/FileName.h"
+#include "fs/Interrupted.h"
 #include "fs/Log.h"
 
 #include <cerrno>
@@ -35,13 +36,11 @@ FileLock::FileLock(const QString& path)
         return;
     }
     for (int waited = 0;; waited += pollMilliseconds) {
-        if (::flock(_fd, LOCK_EX | LOCK_NB) == 0) {
+        if (retryInterrupted([this] { return ::flock(_fd, LOCK_EX | LOCK_NB); }) == 0) {
             _held = true;
             return;
         }
         _error = errno;
-        if (_error == EINTR)
-            continue;
         if (_error != EWOULDBLOCK || waited >= waitMilliseconds)
             break;
         const struct timespec pause

@@ -1,5 +1,7 @@
 #include "fs/FileName.h"
 
+#include "xml/Utf8.h"
+
 #include <QList>
 #include <QStringDecoder>
 
@@ -12,45 +14,13 @@ namespace {
 
 const char16_t escapeBase = 0xDC00;
 
-bool isContinuation(uchar byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
-
 // The length of the valid UTF-8 sequence at data[0], or 0 when there is none.
 int sequenceLength(const uchar* data, qsizetype available)
 {
-    const uchar lead = data[0];
-    int length = 0;
-    char32_t lowest = 0;
-    char32_t code = 0;
-    if (lead < 0x80)
+    if (data[0] < 0x80)
         return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        lowest = 0x80;
-        code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        lowest = 0x800;
-        code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        lowest = 0x10000;
-        code = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (available < length)
-        return 0;
-    for (int i = 1; i < length; ++i) {
-        if (!isContinuation(data[i]))
-            return 0;
-        code = (code << 6) | (data[i] & 0x3F);
-    }
-    if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return 0;
-    return length;
+    int length = 0;
+    return xml::decodeUtf8Sequence(data, data + available, length) != 0 ? length : 0;
 }
 
 } // namespace

@@ -233,7 +233,7 @@ public:
             attributesBeyond(child, {});
             if (name == QLatin1String("unit:typeTemplates")) {
                 if (child.hasChildren() || child.hasText())
-                    drop(UnitFile::tr("type templates"));
+                    _unit.addDropped(UnitFile::tr("type templates"));
             } else if (name == QLatin1String("unit:connectors")) {
                 variables(
                     child.child(QStringLiteral("unit:in")), QStringLiteral("unit:connector"), _unit.inputs);
@@ -252,9 +252,7 @@ public:
         }
     }
 
-    void drop(const QString& what) { _unit.addDropped(what); }
-
-    void element(const Element node) { drop(UnitFile::tr("the element %1").arg(node.name())); }
+    void element(const Element node) { _unit.addDropped(UnitFile::tr("the element %1").arg(node.name())); }
 
     void onlyChildren(const Element node, const QStringList& names)
     {
@@ -268,7 +266,8 @@ public:
     {
         for (int i = 0; i < node.attributeCount(); ++i) {
             if (!names.contains(node.attributeName(i)))
-                drop(UnitFile::tr("the attribute %1 of %2").arg(node.attributeName(i), node.name()));
+                _unit.addDropped(
+                    UnitFile::tr("the attribute %1 of %2").arg(node.attributeName(i), node.name()));
         }
     }
 
@@ -308,7 +307,7 @@ private:
                 onlyChildren(child, { QStringLiteral("unit:in"), QStringLiteral("unit:out") });
             } else if (child.name() == QLatin1String("unit:state")) {
                 if (child.hasChildren())
-                    drop(UnitFile::tr("the layout of state variables"));
+                    _unit.addDropped(UnitFile::tr("the layout of state variables"));
             } else if (child.name() == QLatin1String("unit:description")) {
                 description(child);
             } else {
@@ -332,17 +331,17 @@ private:
             const QString name = child.attribute(QStringLiteral("unit:varname"));
             Generator::VariableDescriptor* connector = find(connectors, name);
             if (!connector) {
-                drop(UnitFile::tr("the layout of %1, which is no connector").arg(name));
+                _unit.addDropped(UnitFile::tr("the layout of %1, which is no connector").arg(name));
                 continue;
             }
             if (child.attribute(QStringLiteral("unit:side")) != side)
-                drop(UnitFile::tr("the side %1 of the connector %2")
-                         .arg(child.attribute(QStringLiteral("unit:side")), name));
+                _unit.addDropped(UnitFile::tr("the side %1 of the connector %2")
+                                     .arg(child.attribute(QStringLiteral("unit:side")), name));
             const QString display = child.attribute(QStringLiteral("unit:display"));
             if (display == QLatin1String("hidden"))
                 connector->hidden = true;
             else if (child.hasAttribute(QStringLiteral("unit:display")))
-                drop(UnitFile::tr("the display %1 of the connector %2").arg(display, name));
+                _unit.addDropped(UnitFile::tr("the display %1 of the connector %2").arg(display, name));
         }
     }
 
@@ -362,7 +361,7 @@ private:
                 onlyChildren(child, { QStringLiteral("unit:in"), QStringLiteral("unit:out") });
             } else if (child.name() == QLatin1String("unit:state")) {
                 if (child.hasChildren())
-                    drop(UnitFile::tr("the descriptions of state variables"));
+                    _unit.addDropped(UnitFile::tr("the descriptions of state variables"));
             } else {
                 element(child);
             }
@@ -381,7 +380,7 @@ private:
             const QString name = child.attribute(QStringLiteral("unit:varname"));
             Generator::VariableDescriptor* connector = find(connectors, name);
             if (!connector) {
-                drop(UnitFile::tr("the description of %1, which is no connector").arg(name));
+                _unit.addDropped(UnitFile::tr("the description of %1, which is no connector").arg(name));
                 continue;
             }
             if (const Element text = child.child(QStringLiteral("unit:description")))
@@ -404,7 +403,7 @@ private:
                 && dialog.isNull())
                 dialog = library;
             else
-                drop(UnitFile::tr("the plug-in %1 of the type %2").arg(library, type));
+                _unit.addDropped(UnitFile::tr("the plug-in %1 of the type %2").arg(library, type));
         }
 
         const QString prefix = QStringLiteral("unit_");
@@ -414,7 +413,7 @@ private:
             _unit.pluginBaseName
                 = simulation.mid(prefix.size(), simulation.size() - prefix.size() - suffix.size());
         else
-            drop(UnitFile::tr("the simulation plug-in %1").arg(simulation));
+            _unit.addDropped(UnitFile::tr("the simulation plug-in %1").arg(simulation));
 
         if (dialog.isNull())
             return;
@@ -422,7 +421,8 @@ private:
             && !_unit.pluginBaseName.isEmpty())
             _unit.withDialog = true;
         else
-            drop(UnitFile::tr("the plug-in %1 of the type %2").arg(dialog, QStringLiteral("dialog")));
+            _unit.addDropped(
+                UnitFile::tr("the plug-in %1 of the type %2").arg(dialog, QStringLiteral("dialog")));
     }
 
     Generator::VariableDescriptor* find(QList<Generator::VariableDescriptor>& list, const QString& name)
@@ -544,7 +544,7 @@ UnitFile UnitFile::parse(const QByteArray& content)
         if (other == type)
             continue;
         if (other.name() == QLatin1String("unit:unittype"))
-            extractor.drop(
+            unit.addDropped(
                 tr("the further function block %1").arg(other.attribute(QStringLiteral("unit:id"))));
         else
             extractor.element(other);
@@ -552,18 +552,18 @@ UnitFile UnitFile::parse(const QByteArray& content)
     for (const Element child : root.children()) {
         if (child.name() == QLatin1String("unit:translations")) {
             if (child.hasChildren() || child.hasText())
-                extractor.drop(tr("translations"));
+                unit.addDropped(tr("translations"));
         } else if (child != types) {
             extractor.element(child);
         }
     }
     // The form's field takes the name as it stands, but Generate trims it.
     if (unit.guiName != unit.guiName.trimmed())
-        extractor.drop(tr("the blanks at the ends of the GUI name"));
+        unit.addDropped(tr("the blanks at the ends of the GUI name"));
     if (document.comments)
-        extractor.drop(tr("comments"));
+        unit.addDropped(tr("comments"));
     if (document.instructions || document.doctype)
-        extractor.drop(tr("processing instructions and document type declarations"));
+        unit.addDropped(tr("processing instructions and document type declarations"));
     return unit;
 }
 

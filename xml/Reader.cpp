@@ -1,5 +1,7 @@
 #include "xml/Reader.h"
 
+#include "xml/Utf8.h"
+
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -80,38 +82,12 @@ bool inClass(unsigned char c, ByteClass byteClass)
 }
 
 // The character at p if it is a well-formed UTF-8 sequence of two to four
-// bytes (no overlong form, no surrogate, nothing beyond U+10FFFF) that
-// stands for a legal XML character; 0 otherwise. `length` is its byte count.
+// bytes that stands for a legal XML character; 0 otherwise. `length` is its
+// byte count.
 char32_t decodeUtf8(const unsigned char* p, const unsigned char* end, int& length)
 {
-    const unsigned char lead = *p;
-    char32_t c;
-    char32_t least;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        c = lead & 0x1F;
-        least = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        c = lead & 0x0F;
-        least = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        c = lead & 0x07;
-        least = 0x10000;
-    } else {
-        return 0;
-    }
-    if (end - p < length)
-        return 0;
-    for (int i = 1; i < length; ++i) {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-        c = (c << 6) | (p[i] & 0x3F);
-    }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF)
-        return 0;
-    return c;
+    const char32_t c = decodeUtf8Sequence(p, end, length);
+    return c == 0xFFFE || c == 0xFFFF ? 0 : c;
 }
 
 // The character that a reference ("amp", "#60", "#x3C": what stands between
@@ -313,42 +289,13 @@ public:
         if (!skipMisc())
             return Verdict::Unsure;
 
-        std::vector<Name> open;
         do {
-            if (_p >= _end || *_p != '<')
+            const Verdict markup = readMarkup();
+            if (markup != Verdict::WellFormed)
+                return markup;
+            if (!_open.empty() && !skipText())
                 return Verdict::Unsure;
-            ++_p;
-            if (_p < _end && *_p == '/') {
-                ++_p;
-                Name name;
-                if (!readName(name) || open.empty() || open.back().text != name.text)
-                    return Verdict::Unsure;
-                skipSpace();
-                if (!take('>'))
-                    return Verdict::Unsure;
-                open.pop_back();
-                handler.endElement();
-            } else if (_p < _end && *_p == '!') {
-                if (open.empty() || !skipComment())
-                    return Verdict::Unsure;
-                handler.markup(ElementHandler::Markup::Comment);
-            } else {
-                Name name;
-                bool empty = false;
-                if (!readName(name))
-                    return Verdict::Unsure;
-                const Verdict attributes = readAttributes(empty);
-                if (attributes != Verdict::WellFormed)
-                    return attributes;
-                handler.startElement(name.view(), _attributes);
-                if (empty)
-                    handler.endElement();
-                else
-                    open.push_back(name);
-            }
-            if (!open.empty() && !skipText())
-                return Verdict::Unsure;
-        } while (!open.empty());
+        } while (!_open.empty());
 
         if (!skipMisc() || _p != _end)
             return Verdict::Unsure;
@@ -383,6 +330,54 @@ private:
         while (_p < _end && isSpace(*_p))
             ++_p;
         return _p != start;
+    }
+
+    // A tag or, inside the document element, a comment, from its "<".
+    Verdict readMarkup()
+    {
+        if (!take('<'))
+            return Verdict::Unsure;
+        if (take('/'))
+            return readEndTag() ? Verdict::WellFormed : Verdict::Unsure;
+        if (_p < _end && *_p == '!') {
+            if (_open.empty() || !skipComment())
+                return Verdict::Unsure;
+            _handler->markup(ElementHandler::Markup::Comment);
+            return Verdict::WellFormed;
+        }
+        return readStartTag();
+    }
+
+    // After "<": the name, the attributes, ">" or "/>".
+    Verdict readStartTag()
+    {
+        Name name;
+        bool empty = false;
+        if (!readName(name))
+            return Verdict::Unsure;
+        const Verdict attributes = readAttributes(empty);
+        if (attributes != Verdict::WellFormed)
+            return attributes;
+        _handler->startElement(name.view(), _attributes);
+        if (empty)
+            _handler->endElement();
+        else
+            _open.push_back(name);
+        return Verdict::WellFormed;
+    }
+
+    // After "</": the name of the innermost open element, ">".
+    bool readEndTag()
+    {
+        Name name;
+        if (!readName(name) || _open.empty() || _open.back().text != name.text)
+            return false;
+        skipSpace();
+        if (!take('>'))
+            return false;
+        _open.pop_back();
+        _handler->endElement();
+        return true;
     }
 
     // White space and comments before and after the document element.
@@ -512,60 +507,84 @@ private:
             const bool spaced = skipSpace();
             if (_p >= _end)
                 return Verdict::Unsure;
-            if (*_p == '>') {
-                ++_p;
+            if (take('>'))
                 return Verdict::WellFormed;
-            }
-            if (*_p == '/') {
-                ++_p;
+            if (take('/')) {
                 empty = true;
                 return take('>') ? Verdict::WellFormed : Verdict::Unsure;
             }
-            Name name;
-            if (!spaced || !readName(name))
+            if (!spaced)
                 return Verdict::Unsure;
-            skipSpace();
-            if (!take('='))
-                return Verdict::Unsure;
-            skipSpace();
-            if (_p >= _end || (*_p != '"' && *_p != '\''))
-                return Verdict::Unsure;
-            const unsigned char quote = *_p++;
-            const unsigned char* start = _p;
-            bool literal = true;
-            for (;;) {
-                while (_p < _end && inClass(*_p, valueByte))
-                    ++_p;
-                if (_p >= _end || *_p == quote)
-                    break;
-                if (*_p == '<')
-                    return Verdict::Unsure;
-                // A reader drops U+FEFF from values (and what it makes of a
-                // reference to it is left to the general reader).
-                if (_end - _p >= 3 && _p[0] == 0xEF && _p[1] == 0xBB && _p[2] == 0xBF)
-                    return Verdict::Unsure;
-                if (*_p == '&') {
-                    char32_t c = 0;
-                    if (!skipReference(c) || c == 0xFEFF)
-                        return Verdict::Unsure;
-                    literal = false;
-                } else {
-                    // White-space controls become blanks when read.
-                    if (isSpace(*_p) && *_p != ' ')
-                        literal = false;
-                    if (!skipCharacter())
-                        return Verdict::Unsure;
-                }
-            }
-            if (_p >= _end)
-                return Verdict::Unsure;
-            const std::string_view value(
-                reinterpret_cast<const char*>(start), static_cast<size_t>(_p - start));
-            ++_p;
-            if (!isNew(name.text))
-                return Verdict::Malformed;
-            _attributes.list.push_back({ name.text, value, literal });
+            const Verdict attribute = readAttribute();
+            if (attribute != Verdict::WellFormed)
+                return attribute;
         }
+    }
+
+    // name="value" or name='value', with white space around the "=".
+    Verdict readAttribute()
+    {
+        Name name;
+        if (!readName(name))
+            return Verdict::Unsure;
+        skipSpace();
+        if (!take('='))
+            return Verdict::Unsure;
+        skipSpace();
+        std::string_view value;
+        bool literal = true;
+        if (!readValue(value, literal))
+            return Verdict::Unsure;
+        if (!isNew(name.text))
+            return Verdict::Malformed;
+        _attributes.list.push_back({ name.text, value, literal });
+        return Verdict::WellFormed;
+    }
+
+    // A quoted value, quotes included; `value` is what stands between them,
+    // `literal` whether it is read as written.
+    bool readValue(std::string_view& value, bool& literal)
+    {
+        if (_p >= _end || (*_p != '"' && *_p != '\''))
+            return false;
+        const unsigned char quote = *_p++;
+        const unsigned char* start = _p;
+        for (;;) {
+            while (_p < _end && inClass(*_p, valueByte))
+                ++_p;
+            if (_p >= _end)
+                return false;
+            if (*_p == quote)
+                break;
+            if (!skipValueCharacter(literal))
+                return false;
+        }
+        value = std::string_view(reinterpret_cast<const char*>(start), static_cast<size_t>(_p - start));
+        ++_p;
+        return true;
+    }
+
+    // One character of a value that is no value byte: a reference, a
+    // white-space control or UTF-8 (`literal` is cleared for the first two).
+    bool skipValueCharacter(bool& literal)
+    {
+        if (*_p == '<')
+            return false;
+        // A reader drops U+FEFF from values (and what it makes of a
+        // reference to it is left to the general reader).
+        if (_end - _p >= 3 && _p[0] == 0xEF && _p[1] == 0xBB && _p[2] == 0xBF)
+            return false;
+        if (*_p == '&') {
+            char32_t c = 0;
+            if (!skipReference(c) || c == 0xFEFF)
+                return false;
+            literal = false;
+            return true;
+        }
+        // White-space controls become blanks when read.
+        if (isSpace(*_p) && *_p != ' ')
+            literal = false;
+        return skipCharacter();
     }
 
     // Whether no attribute of the element so far has this name. A few are
@@ -622,6 +641,8 @@ private:
     const unsigned char* _end;
     PlainAttributes _attributes;
     std::unordered_set<std::string_view> _seen;
+    // The elements whose end tags are still to come, innermost last.
+    std::vector<Name> _open;
 };
 
 } // namespace
