@@ -131,23 +131,29 @@ QModelIndex Model::root() const
     return indexFromItem(_rootItem);
 }
 
-int Model::entryCount() const
+template <typename Visit> void Model::forEachBelow(const QStandardItem* top, Visit visit) const
 {
-    // Without recursion: devices nest deeply.
-    int count = 0;
-    std::vector<const QStandardItem*> open { invisibleRootItem() };
+    std::vector<const QStandardItem*> open { top };
     while (!open.empty()) {
         const QStandardItem* item = open.back();
         open.pop_back();
         for (int row = 0; row < item->rowCount(); ++row) {
             const QStandardItem* child = item->child(row);
             const int kind = kindOf(child);
-            if (kind == UnitItem || kind == DeviceItem)
-                ++count;
-            if (kind == DeviceItem || kind == RootItem)
+            visit(child, kind);
+            if (kind != UnitItem)
                 open.push_back(child);
         }
     }
+}
+
+int Model::entryCount() const
+{
+    int count = 0;
+    forEachBelow(invisibleRootItem(), [&count](const QStandardItem*, int kind) {
+        if (kind == UnitItem || kind == DeviceItem)
+            ++count;
+    });
     return count;
 }
 
@@ -307,20 +313,10 @@ int Model::missingUnitCount(const QModelIndex& below) const
 int Model::countMissing(const QStandardItem* top) const
 {
     int missing = 0;
-    std::vector<const QStandardItem*> open { top };
-    while (!open.empty()) {
-        const QStandardItem* item = open.back();
-        open.pop_back();
-        for (int row = 0; row < item->rowCount(); ++row) {
-            const QStandardItem* child = item->child(row);
-            if (kindOf(child) == UnitItem) {
-                if (child != _newUnit && isMissingUnit(child->text()))
-                    ++missing;
-            } else {
-                open.push_back(child);
-            }
-        }
-    }
+    forEachBelow(top, [this, &missing](const QStandardItem* item, int kind) {
+        if (kind == UnitItem && item != _newUnit && isMissingUnit(item->text()))
+            ++missing;
+    });
     return missing;
 }
 

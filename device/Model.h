@@ -114,6 +114,9 @@ private:
 
     QStandardItem* itemAt(const Path& path) const;
     int countMissing(const QStandardItem* top) const;
+    // Calls visit(item, kind) for every item below top, at any depth, without
+    // recursion: devices nest deeply.
+    template <typename Visit> void forEachBelow(const QStandardItem* top, Visit visit) const;
     // The item after item as the tree shows them, a parent before its
     // children; null after the last.
     const QStandardItem* nextInTree(const QStandardItem* item) const;
