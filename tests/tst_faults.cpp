@@ -6,7 +6,6 @@
 
 #include "fs/File.h"
 
-#include <QDirIterator>
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -156,16 +155,10 @@ bool makeNoFile(const QByteArray& kind, const QString& path)
     return false;
 }
 
-// Every entry below root, relative to it, hidden ones included, links not followed.
+// Every entry below root, links not followed.
 QStringList entries(const QString& root)
 {
-    QStringList names;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-        QDirIterator::Subdirectories);
-    while (it.hasNext())
-        names << QDir(root).relativeFilePath(it.next());
-    names.sort();
-    return names;
+    return TestHome::entriesBelow(root, QDir::AllEntries | QDir::System);
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include "unit/Registry.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -24,17 +23,6 @@ QByteArray allTexts(const Generator& g)
     g.unitGuiClass(guiHeader, guiSource);
     return g.unitXml() + g.unitCMakeScript() + g.unitSimCMakeScript() + g.unitGuiCMakeScript()
         + g.unitSimMainCpp() + simHeader + simSource + g.unitGuiMainCpp() + guiHeader + guiSource;
-}
-
-QStringList filesBelow(const QString& dir)
-{
-    QStringList files;
-    const QDir root(dir);
-    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << root.relativeFilePath(it.next());
-    files.sort();
-    return files;
 }
 
 } // namespace
@@ -80,7 +68,7 @@ private slots:
         QCOMPARE(g.path(), unitDir());
         QVERIFY(exampleBlock().directoryExists());
 
-        QCOMPARE(filesBelow(unitDir()),
+        QCOMPARE(TestHome::entriesBelow(unitDir()),
             QStringList({ "plugin/CMakeLists.txt", "plugin/gui/CMakeLists.txt", "plugin/gui/MyBlock.cpp",
                 "plugin/gui/MyBlock.h", "plugin/gui/main.cpp", "plugin/simulation/CMakeLists.txt",
                 "plugin/simulation/MyBlock.cpp", "plugin/simulation/MyBlock.h", "plugin/simulation/main.cpp",
@@ -218,7 +206,7 @@ private slots:
 
         TestHome::writeFile(unitDir() + "/plugin/gui/CMakeLists.txt", "from an earlier run");
         QCOMPARE(generateCode(g, true), 0);
-        QCOMPARE(filesBelow(unitDir() + "/plugin/gui"), QStringList({ "CMakeLists.txt" }));
+        QCOMPARE(TestHome::entriesBelow(unitDir() + "/plugin/gui"), QStringList({ "CMakeLists.txt" }));
         QCOMPARE(
             TestHome::readFile(unitDir() + "/plugin/gui/CMakeLists.txt"), QByteArray("from an earlier run"));
     }
@@ -350,13 +338,14 @@ private slots:
         g.setName(QString(letters, 'a'));
         if (!overwrite)
             QVERIFY(QDir().mkpath(unitDir(QString(letters, 'a') + ".unit")));
-        const QStringList before
-            = filesBelow(_home.path()) + QDir(blocks()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QStringList before = TestHome::entriesBelow(_home.path())
+            + QDir(blocks()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
         QString message;
         QCOMPARE(generateCode(g, overwrite, &message), int(Exception::WriteFailed));
         QCOMPARE(message, unitDir(failedName));
-        QCOMPARE(filesBelow(_home.path()) + QDir(blocks()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+        QCOMPARE(TestHome::entriesBelow(_home.path())
+                + QDir(blocks()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
             before);
     }
 

@@ -7,7 +7,6 @@
 #include "unit/Registry.h"
 
 #include <QDesktopServices>
-#include <QDirIterator>
 #include <QProcess>
 #include <QUrl>
 
@@ -21,12 +20,10 @@ namespace {
 QMap<QString, QString> stamps(const QString& dir)
 {
     QMap<QString, QString> files;
-    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
+    for (const QString& path : TestHome::entriesBelow(dir, QDir::Files | QDir::System)) {
         struct stat st;
-        if (::lstat(QFile::encodeName(path).constData(), &st) == 0)
-            files.insert(QDir(dir).relativeFilePath(path),
+        if (::lstat(QFile::encodeName(dir + QLatin1Char('/') + path).constData(), &st) == 0)
+            files.insert(path,
                 QStringLiteral("%1 %2.%3 %4")
                     .arg(st.st_ino)
                     .arg(st.st_mtim.tv_sec)

@@ -5,28 +5,15 @@
 #include "unit/Registry.h"
 
 #include <QDateTime>
-#include <QDirIterator>
 #include <QFile>
-#include <QProcess>
 #include <QLoggingCategory>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 
 #include <sys/resource.h>
 
 namespace {
-
-// Every file below root, relative to it, with its content; hidden entries included.
-QMap<QString, QByteArray> snapshot(const QString& root)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(QDir(root).relativeFilePath(path), TestHome::readFile(path));
-    }
-    return files;
-}
 
 void setMTime(const QString& path, const QDateTime& time)
 {
@@ -109,7 +96,7 @@ private slots:
 
         QMap<QString, QByteArray> expected { { "devices/MyFunctionBlocks/device.xml", "device" },
             { "units/a.unit/unit.xml", "a" }, { "units/a.unit/icons/a.png", "png" }, { "top.txt", "top" } };
-        QCOMPARE(snapshot(data()), expected);
+        QCOMPARE(TestHome::filesBelow(data()), expected);
         QVERIFY(QFileInfo(data() + "/empty/dir").isDir());
         QVERIFY(!QFileInfo::exists(data() + "/.hiddenDir"));
     }
@@ -148,12 +135,12 @@ private slots:
         const QDateTime old = QDateTime::currentDateTime().addDays(-1);
         setMTime(data() + "/units/a.unit/unit.xml", old);
         setMTime(data() + "/devices/d/device.xml", old);
-        const auto before = snapshot(data());
+        const auto before = TestHome::filesBelow(data());
         const QDateTime dirTime = QFileInfo(data() + "/units").lastModified();
 
         initUserProfile();
 
-        QCOMPARE(snapshot(data()), before);
+        QCOMPARE(TestHome::filesBelow(data()), before);
         QCOMPARE(QFileInfo(data() + "/units/a.unit/unit.xml").lastModified(), old);
         QCOMPARE(QFileInfo(data() + "/devices/d/device.xml").lastModified(), old);
         QCOMPARE(QFileInfo(data() + "/units").lastModified(), dirTime);
@@ -177,7 +164,7 @@ private slots:
         QCOMPARE(TestHome::readFile(data() + "/blocked"), QByteArray("a plain file of the user"));
         QMap<QString, QByteArray> expected { { "a/inner.txt", "a" }, { "z/inner.txt", "z" },
             { "after.txt", "after" }, { "blocked", "a plain file of the user" } };
-        QCOMPARE(snapshot(data()), expected);
+        QCOMPARE(TestHome::filesBelow(data()), expected);
         QVERIFY(!QFileInfo::exists(_home.path() + "/secret.txt"));
         QVERIFY(!QFileInfo::exists(_home.path() + "/Ostrel/secret.txt"));
     }
@@ -190,7 +177,7 @@ private slots:
 
         initUserProfile();
 
-        auto home = snapshot(_home.path());
+        auto home = TestHome::filesBelow(_home.path());
         for (const QString& key : home.keys()) {
             if (key.startsWith(".config/"))
                 home.remove(key);
@@ -206,7 +193,7 @@ private slots:
         useTemplate(QString());
         initUserProfile();
         QVERIFY(QFileInfo(data()).isDir());
-        QVERIFY(snapshot(data()).isEmpty());
+        QVERIFY(TestHome::filesBelow(data()).isEmpty());
         QDir::setCurrent(_home.path());
     }
 
@@ -222,7 +209,7 @@ private slots:
         QCOMPARE(TestHome::readFile(data() + "/linked.txt"), QByteArray("content"));
         QVERIFY(!QFileInfo(data() + "/linked.txt").isSymLink());
         QCOMPARE(TestHome::readFile(data() + "/real/file.txt"), QByteArray("content"));
-        QVERIFY(snapshot(data()).size() <= 4);
+        QVERIFY(TestHome::filesBelow(data()).size() <= 4);
     }
 
     void everyLinkIsMergedOnlyCyclesAreSkipped()
@@ -239,7 +226,8 @@ private slots:
         initUserProfile();
         QLoggingCategory::setFilterRules({});
 
-        QCOMPARE(snapshot(data()).keys(), QStringList({ "a/file.txt", "b/file.txt", "shared/file.txt" }));
+        QCOMPARE(TestHome::filesBelow(data()).keys(),
+            QStringList({ "a/file.txt", "b/file.txt", "shared/file.txt" }));
     }
 
     // Depth costs no descriptors: the merge and the registry reach the bottom
@@ -284,7 +272,7 @@ private slots:
         useTemplate(_home.path() + "/Ostrel");
         initUserProfile();
         QVERIFY(!QFileInfo::exists(data() + "/Velmora2"));
-        QCOMPARE(snapshot(data()).keys(), QStringList({ "units/u/unit.xml" }));
+        QCOMPARE(TestHome::filesBelow(data()).keys(), QStringList({ "units/u/unit.xml" }));
     }
 
     void shippedTemplateSeedsAnEmptyHome()

@@ -1,6 +1,7 @@
 #include "TestHome.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QtGlobal>
@@ -60,6 +61,25 @@ void TestHome::writeFile(const QString& path, const QByteArray& content)
     if (!file.open(QIODevice::WriteOnly))
         qFatal("cannot write %s", qPrintable(path));
     file.write(content);
+}
+
+QStringList TestHome::entriesBelow(const QString& dir, QDir::Filters filters)
+{
+    QStringList paths;
+    const QDir root(dir);
+    QDirIterator it(dir, filters | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        paths << root.relativeFilePath(it.next());
+    paths.sort();
+    return paths;
+}
+
+QMap<QString, QByteArray> TestHome::filesBelow(const QString& dir)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString& path : entriesBelow(dir))
+        files.insert(path, readFile(dir + QLatin1Char('/') + path));
+    return files;
 }
 
 QByteArray TestHome::readFile(const QString& path)

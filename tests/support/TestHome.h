@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -25,6 +27,11 @@ public:
     // The same by raw bytes, for names that are not valid UTF-8.
     static void writeRawFile(const QByteArray& path, const QByteArray& content);
     static QByteArray readRawFile(const QByteArray& path);
+    // The entries below dir that filters let through, hidden ones included,
+    // at any depth: their paths relative to dir, sorted.
+    static QStringList entriesBelow(const QString& dir, QDir::Filters filters = QDir::Files);
+    // Every file below dir, hidden ones included, with its bytes.
+    static QMap<QString, QByteArray> filesBelow(const QString& dir);
     // Removes path and everything below it, whatever bytes the names hold.
     static void removeTree(const QString& path);
 
